@@ -1,0 +1,17 @@
+#include "UApp.h"
+
+#include "UInstallParams.h"
+
+namespace tolvex {
+
+static AppState g_app;
+static InstallParams g_params;
+
+AppState& App() { return g_app; }
+void ResetApp() { g_app = AppState(); }
+void SetAppTitle(const std::string& title) { g_app.title = title; }
+
+InstallParams& Params() { return g_params; }
+void ResetParams() { g_params = InstallParams(); }
+
+}  // namespace tolvex

@@ -1,0 +1,27 @@
+#include "ULog.h"
+
+namespace tolvex {
+
+static InstallLogState g_installLog;
+
+InstallLogState& InstallLog() { return g_installLog; }
+
+void CreateInstallLog() {
+  g_installLog.lines.clear();
+  g_installLog.exists = true;
+}
+
+void FreeInstallLog() {
+  g_installLog.lines.clear();
+  g_installLog.exists = false;
+}
+
+void LogLine(const std::string& text) {
+  if (g_installLog.exists) g_installLog.lines.push_back(text);
+}
+
+void LogLineArgs(const std::string& fmt, const std::vector<FmtArg>& args) {
+  if (g_installLog.exists) g_installLog.lines.push_back(Format(fmt, args));
+}
+
+}  // namespace tolvex

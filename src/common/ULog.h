@@ -1,0 +1,30 @@
+// The install log: the run's lines in memory, saved whole to its file by the driver.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "UText.h"
+
+namespace tolvex {
+
+struct InstallLogState {
+  bool exists = false;  // lines are taken only between program load and exit
+  std::vector<std::string> lines;
+};
+
+InstallLogState& InstallLog();
+void CreateInstallLog();
+void FreeInstallLog();
+
+const char* const kLogSeparator = "-----------------------------------------------------";
+
+// The text is taken unchanged ("%" included) when there are no arguments.
+void LogLine(const std::string& text);
+void LogLineArgs(const std::string& fmt, const std::vector<FmtArg>& args);
+template <typename A1, typename... A>
+void LogLine(const std::string& fmt, const A1& a1, const A&... rest) {
+  LogLineArgs(fmt, {FmtArg(a1), FmtArg(rest)...});
+}
+
+}  // namespace tolvex

@@ -1,0 +1,32 @@
+// Message boxes, all through the question seam, captioned with the application title.
+#pragma once
+
+#include <string>
+
+namespace tolvex {
+
+// MessageBox flags in, the IDOK/IDYES/... of the button taken out.
+int ShowMessageBox(const std::string& text, unsigned int type);
+
+bool AskYesNo(const std::string& text);     // question icon; true for Yes
+bool AskOkCancel(const std::string& text);  // question icon; true for OK
+void ShowWarning(const std::string& text);
+void ShowInformation(const std::string& text);
+void ShowErrorBox(const std::string& text);
+void ShowPlainMessage(const std::string& text);  // no icon, OK
+// Replaces "%s" in message by value, then ShowWarning.
+void ShowWarningFor(const std::string& message, const std::string& value);
+
+// "** >> " + text to the install log, then the warning box.
+void ReportScriptError(const std::string& text);
+
+// "%s" becomes the script's product name (empty until it is read), "|" a line break.
+std::string ExpandProductText(const std::string& text);
+
+}  // namespace tolvex
+
+namespace tolvex {
+// For an action this version cannot carry out yet: says so (box and log) rather than
+// pretending to have done it.
+void ReportNotBuilt(const std::string& what);
+}  // namespace tolvex

@@ -1,0 +1,168 @@
+#include "UPaths.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "UText.h"
+#include "UWinHandle.h"
+
+namespace tolvex {
+
+bool FolderExists(const std::string& path) {
+  if (path.empty()) return false;
+  DWORD a = GetFileAttributesA(path.c_str());
+  if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA((IncludeTrailingBackslash(path) + "*.*").c_str(), &fd));
+  return f.IsValid();
+}
+
+bool FileExists(const std::string& path) {
+  if (path.empty()) return false;
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool AnyFileMatches(const std::string& pattern) {
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA(pattern.c_str(), &fd));
+  if (!f) return false;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  } while (FindNextFileA(f.Get(), &fd));
+  return false;
+}
+
+bool MakeDirPath(const std::string& path) {
+  std::string p = RemoveTrailingBackslashes(path);
+  if (p.empty()) return false;
+  if (FolderExists(p)) return true;
+  std::string parent = ExtractFileDir(p);
+  // Stop at a drive ("c:") or a share: those cannot be created.
+  if (!parent.empty() && parent != p && ExtractDrive(p) != p) MakeDirPath(parent);
+  CreateDirectoryA(p.c_str(), nullptr);
+  return FolderExists(p);
+}
+
+static std::string FromBuffer(const char* buf, DWORD n) { return std::string(buf, n); }
+
+std::string GetWindowsDir() {
+  char buf[MAX_PATH];
+  DWORD n = GetWindowsDirectoryA(buf, MAX_PATH);
+  return RemoveTrailingBackslashes(n && n < MAX_PATH ? FromBuffer(buf, n) : std::string());
+}
+
+std::string GetSystemDir() {
+  char buf[MAX_PATH];
+  DWORD n = GetSystemDirectoryA(buf, MAX_PATH);
+  return RemoveTrailingBackslashes(n && n < MAX_PATH ? FromBuffer(buf, n) : std::string());
+}
+
+std::string GetTempDir() {
+  char buf[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof buf, buf);
+  return RemoveTrailingBackslashes(n && n < sizeof buf ? FromBuffer(buf, n) : std::string());
+}
+
+std::string ModulePath() {
+  char buf[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  return n && n < MAX_PATH ? FromBuffer(buf, n) : std::string();
+}
+
+std::string ModuleDir() { return ExtractFileDir(ModulePath()); }
+
+std::string ShellLongPath(const std::string& path) {
+  if (path.empty()) return path;
+  ScopedComInit com;
+  ComPtr<IShellFolder> desktop;
+  if (FAILED(SHGetDesktopFolder(desktop.Receive())) || !desktop) return path;
+  int wn = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  if (wn <= 0) return path;
+  std::wstring wide(static_cast<size_t>(wn), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], wn);
+  LPITEMIDLIST pidl = nullptr;
+  ULONG eaten = 0;
+  if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, &pidl, nullptr)) || !pidl)
+    return path;
+  char buf[MAX_PATH] = "";
+  BOOL ok = SHGetPathFromIDListA(pidl, buf);
+  CoTaskMemFree(pidl);
+  return ok && buf[0] ? std::string(buf) : path;
+}
+
+std::string ParentFolder(const std::string& path) {
+  std::string p = RemoveTrailingBackslashes(path);
+  if (p.empty()) return p;
+  std::string drive = ExtractDrive(p);
+  if (!drive.empty() && EqualsNoCase(drive, p)) return p;
+  p = RemoveTrailingBackslashes(ShellLongPath(p));
+  drive = ExtractDrive(p);
+  if (!drive.empty() && EqualsNoCase(drive, p)) return p;
+  size_t cut = p.rfind('\\');
+  if (cut == std::string::npos) return std::string();
+  std::string parent = p.substr(0, cut);
+  // Never cut into the share part of a network path.
+  if (!drive.empty() && parent.size() < drive.size()) return drive;
+  return parent;
+}
+
+bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode) {
+  std::string tmp = path + ".$$$";
+  errorCode = 0;
+  {
+    ScopedHandle f(CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) {
+      errorCode = GetLastError();
+      return false;
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(f.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    if (!ok || written != content.size() || !FlushFileBuffers(f.Get())) {
+      errorCode = ok && written != content.size() ? ERROR_DISK_FULL : GetLastError();
+      f.Close();
+      DeleteFileA(tmp.c_str());
+      return false;
+    }
+  }
+  if (MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  DWORD err = GetLastError();
+  if (err == ERROR_CALL_NOT_IMPLEMENTED) {  // the 9x family has no MoveFileEx
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+    if (MoveFileA(tmp.c_str(), path.c_str())) return true;
+    err = GetLastError();
+  }
+  errorCode = err;
+  DeleteFileA(tmp.c_str());
+  return false;
+}
+
+bool ReadFileWhole(const std::string& path, std::string& content) {
+  content.clear();
+  ScopedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  char buf[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(f.Get(), buf, sizeof buf, &got, nullptr)) return false;
+    if (got == 0) return true;
+    content.append(buf, got);
+  }
+}
+
+}  // namespace tolvex
+
+namespace tolvex {
+bool ProbeFileCanBeCreated(const std::string& folder) {
+  std::string probe = folder + "\\$_Temp_$.$$$";
+  ScopedHandle f(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  f.Close();
+  DeleteFileA(probe.c_str());
+  return true;
+}
+}  // namespace tolvex

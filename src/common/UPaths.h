@@ -1,0 +1,43 @@
+// File-system helpers over the ANSI Win32 API.
+#pragma once
+
+#include <string>
+
+namespace tolvex {
+
+// True for an existing folder; also when a listing of path + "\*.*" finds an entry (a
+// drive root or share that reports no attributes).
+bool FolderExists(const std::string& path);
+// True for an existing file (not a folder).
+bool FileExists(const std::string& path);
+// True when some entry that is not a folder matches the pattern.
+bool AnyFileMatches(const std::string& pattern);
+// Creates the folder with all missing parents; true when it exists afterwards.
+bool MakeDirPath(const std::string& path);
+
+std::string GetWindowsDir();  // no trailing backslash
+std::string GetSystemDir();   // no trailing backslash
+std::string GetTempDir();     // as the system reports it, trailing backslash removed
+std::string ModulePath();     // the running program file
+std::string ModuleDir();      // its folder, no trailing backslash
+
+// The long form the Windows shell gives for a path (desktop folder parse, then the
+// item list back to a path); the text unchanged when the shell does not know it.
+std::string ShellLongPath(const std::string& path);
+// The parent-folder rule of the directory identifiers: trailing backslashes off, the
+// shell's long form, cut before the last backslash; a drive or share is its own parent.
+std::string ParentFolder(const std::string& path);
+
+// Writes content to path whole: a temporary file beside it replaces the old file only
+// once every byte is written, so a full disk never leaves a half-written file behind.
+// On failure errorCode holds the system error.
+bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode);
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadFileWhole(const std::string& path, std::string& content);
+
+}  // namespace tolvex
+
+namespace tolvex {
+// Creates (or truncates) folder + "\$_Temp_$.$$$" for writing, then closes and deletes it.
+bool ProbeFileCanBeCreated(const std::string& folder);
+}  // namespace tolvex

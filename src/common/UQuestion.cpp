@@ -1,0 +1,105 @@
+#include "UQuestion.h"
+
+#include "ULog.h"
+#include "UPaths.h"
+#include "UText.h"
+
+namespace tolvex {
+
+static QuestionSeamState g_seam;
+
+QuestionSeamState& QuestionSeam() { return g_seam; }
+void ResetQuestionSeam() { g_seam = QuestionSeamState(); }
+
+static void AppendTranscript(const std::string& text) {
+  if (g_seam.transcriptPath.empty()) return;
+  // Appended per question, so the record survives however the run ends.
+  std::string old;
+  ReadFileWhole(g_seam.transcriptPath, old);
+  unsigned long err = 0;
+  if (!WriteFileWhole(g_seam.transcriptPath, old + text, err))
+    LogLine("** Error: transcript \"%s\" could not be written (error %d)", g_seam.transcriptPath,
+            static_cast<long>(err));
+}
+
+void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile) {
+  g_seam = QuestionSeamState();
+  g_seam.transcriptPath = transcriptFile;
+  if (!transcriptFile.empty()) {
+    unsigned long err = 0;
+    if (!WriteFileWhole(transcriptFile,
+                        "# Tolvex transcript: every question asked and the answer taken.\r\n"
+                        "# It can be given back as /answers=FILE to repeat the run.\r\n\r\n",
+                        err)) {
+      LogLine("** Error: transcript \"%s\" could not be written (error %d)", transcriptFile,
+              static_cast<long>(err));
+      g_seam.transcriptPath.clear();
+    }
+  }
+  if (answersFile.empty()) return;
+  g_seam.unattended = true;
+  std::string content;
+  if (!ReadFileWhole(answersFile, content)) {
+    LogLine("** Error: answers file \"%s\" not found; every question takes its default answer",
+            answersFile);
+    return;
+  }
+  std::vector<std::string> errors;
+  g_seam.entries = ParseAnswers(content, errors);
+  g_seam.used.assign(g_seam.entries.size(), false);
+  for (const std::string& e : errors) LogLine("** Error: answers file \"%s\" %s", answersFile, e);
+}
+
+static bool Accepts(const Question& q, const std::string& answer, std::string& canonical) {
+  if (q.accepted.empty()) {
+    canonical = answer;
+    return true;
+  }
+  for (const std::string& a : q.accepted)
+    if (EqualsNoCase(a, answer)) {
+      canonical = a;
+      return true;
+    }
+  return false;
+}
+
+std::string AskQuestion(const Question& q, const std::function<std::string()>& show) {
+  std::string answer, source;
+  if (g_seam.unattended) {
+    source = "default";
+    answer = q.defaultAnswer;
+    for (size_t i = 0; i < g_seam.entries.size(); ++i) {
+      const AnswerEntry& e = g_seam.entries[i];
+      if (g_seam.used[i] || !e.hasAnswer) continue;
+      if (e.hasBox && !EqualsNoCase(e.box, q.box)) continue;
+      if (e.hasText && e.text != q.text) continue;
+      g_seam.used[i] = true;
+      std::string canonical;
+      if (Accepts(q, e.answer, canonical)) {
+        answer = canonical;
+        source = "answers file";
+      } else {
+        LogLine("** Error: answers file line %d: \"%s\" does not answer a %s %s question", e.line,
+                e.answer, q.box, q.kind);
+      }
+      break;
+    }
+  } else {
+    source = "user";
+    std::string canonical;
+    answer = show();
+    if (Accepts(q, answer, canonical)) answer = canonical;
+  }
+  AnswerEntry rec;
+  rec.box = q.box;
+  rec.kind = q.kind;
+  rec.icon = q.icon;
+  rec.title = q.title;
+  rec.text = q.text;
+  rec.answer = answer;
+  rec.source = source;
+  AppendTranscript(FormatAnswerEntry(rec));
+  return answer;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,44 @@
+// The one seam every question to the user passes: message boxes and the forms' show
+// routines. An answers file can stand in for the person (unattended installs, tests) and
+// a transcript records what was asked and what was answered; a transcript is itself a
+// valid answers file.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "UAnswerText.h"
+
+namespace tolvex {
+
+struct Question {
+  std::string box;   // "message", "select", "browse", ...
+  std::string kind;  // buttons ("YesNo") or the form's kind ("list", "folder")
+  std::string icon;
+  std::string title;
+  std::string text;
+  std::vector<std::string> accepted;  // valid answers; empty: any text
+  std::string defaultAnswer;          // what Enter would take
+};
+
+struct QuestionSeamState {
+  bool unattended = false;
+  std::vector<AnswerEntry> entries;
+  std::vector<bool> used;
+  std::string transcriptPath;
+};
+QuestionSeamState& QuestionSeam();
+void ResetQuestionSeam();
+
+// Reads the answers file (unattended from then on, even when it is missing or broken:
+// nobody may be there to answer) and starts the transcript. Problems are logged.
+void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile);
+
+// Asks q: unattended, the first unused answers-file entry whose box and text (when the
+// entry gives them) equal the question's; otherwise show() asks the person. An answer not
+// in q.accepted, or no entry at all, takes q.defaultAnswer. Returns the answer in the
+// spelling of q.accepted.
+std::string AskQuestion(const Question& q, const std::function<std::string()>& show);
+
+}  // namespace tolvex

@@ -1,0 +1,54 @@
+#include "URegistry.h"
+
+#include <vector>
+
+#include "UWinHandle.h"
+
+namespace tolvex {
+
+static std::string KeyPath(const std::string& key) {
+  size_t b = 0;
+  while (b < key.size() && key[b] == '\\') ++b;
+  return key.substr(b);
+}
+
+std::string ReadRegValue(HKEY root, const std::string& key, const std::string& valueName) {
+  ScopedRegKey k;
+  if (RegOpenKeyExA(root, KeyPath(key).c_str(), 0, KEY_READ, k.Receive()) != ERROR_SUCCESS) return {};
+  DWORD type = 0, size = 0;
+  const char* name = valueName.empty() ? nullptr : valueName.c_str();
+  if (RegQueryValueExA(k.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+  std::vector<char> buf(size + 2, '\0');
+  DWORD got = size;
+  if (RegQueryValueExA(k.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &got) !=
+      ERROR_SUCCESS)
+    return {};
+  return std::string(buf.data());  // stops at the terminator the value may or may not carry
+}
+
+bool RegKeyExists(HKEY root, const std::string& key) {
+  ScopedRegKey k;
+  return RegOpenKeyExA(root, KeyPath(key).c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS;
+}
+
+LONG WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
+                    const std::string& value) {
+  ScopedRegKey k;
+  LONG rc = RegCreateKeyExA(root, KeyPath(key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                            k.Receive(), nullptr);
+  if (rc != ERROR_SUCCESS) return rc;
+  return RegSetValueExA(k.Get(), valueName.empty() ? nullptr : valueName.c_str(), 0, REG_SZ,
+                        reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>(value.size() + 1));
+}
+
+std::string RootKeyName(HKEY root) {
+  if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+  if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+  if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+  if (root == HKEY_USERS) return "HKEY_USERS";
+  return "HKEY";
+}
+
+}  // namespace tolvex

@@ -1,0 +1,246 @@
+#include "UText.h"
+
+#include <cstdio>
+
+namespace tolvex {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s) c = LowerAscii(c);
+  return s;
+}
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+size_t FindNoCase(const std::string& text, const std::string& needle, size_t from) {
+  if (needle.empty()) return from <= text.size() ? from : std::string::npos;
+  if (text.size() < needle.size()) return std::string::npos;
+  for (size_t i = from; i + needle.size() <= text.size(); ++i) {
+    size_t k = 0;
+    while (k < needle.size() && LowerAscii(text[i + k]) == LowerAscii(needle[k])) ++k;
+    if (k == needle.size()) return i;
+  }
+  return std::string::npos;
+}
+
+bool ContainsNoCase(const std::string& text, const std::string& needle) {
+  return FindNoCase(text, needle) != std::string::npos;
+}
+
+static bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string TrimLeft(const std::string& s) {
+  size_t b = 0;
+  while (b < s.size() && IsBlank(s[b])) ++b;
+  return s.substr(b);
+}
+
+std::string TrimRight(const std::string& s) {
+  size_t e = s.size();
+  while (e > 0 && IsBlank(s[e - 1])) --e;
+  return s.substr(0, e);
+}
+
+std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
+
+std::string ReplaceNoCase(const std::string& text, const std::string& pattern,
+                          const std::string& value, int maxCount) {
+  if (pattern.empty()) return text;
+  std::string out = text;
+  size_t pos = 0;
+  for (int n = 0; n < maxCount; ++n) {
+    pos = FindNoCase(out, pattern, pos);
+    if (pos == std::string::npos) break;
+    out.replace(pos, pattern.size(), value);
+    pos += value.size();
+  }
+  return out;
+}
+
+std::string ExpandProductText(const std::string& text, const std::string& productName) {
+  return ReplaceNoCase(ReplaceNoCase(text, "%s", productName), "|", "\r\n");
+}
+
+std::vector<std::string> SplitText(const std::string& text, char sep) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    size_t p = text.find(sep, start);
+    if (p == std::string::npos) {
+      out.push_back(text.substr(start));
+      return out;
+    }
+    out.push_back(text.substr(start, p - start));
+    start = p + 1;
+  }
+}
+
+static std::string Pad(std::string s, int width, bool left) {
+  if (width > 0 && static_cast<int>(s.size()) < width)
+    s = left ? s + std::string(width - s.size(), ' ') : std::string(width - s.size(), ' ') + s;
+  return s;
+}
+
+std::string Format(const std::string& fmt, std::initializer_list<FmtArg> args) {
+  return Format(fmt, std::vector<FmtArg>(args));
+}
+
+std::string Format(const std::string& fmt, const std::vector<FmtArg>& args) {
+  std::string out;
+  size_t next = 0;
+  for (size_t i = 0; i < fmt.size(); ++i) {
+    if (fmt[i] != '%') {
+      out += fmt[i];
+      continue;
+    }
+    if (i + 1 < fmt.size() && fmt[i + 1] == '%') {
+      out += '%';
+      ++i;
+      continue;
+    }
+    size_t j = i + 1;
+    bool left = false;
+    if (j < fmt.size() && fmt[j] == '-') left = true, ++j;
+    int width = 0, prec = -1;
+    while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') width = width * 10 + (fmt[j++] - '0');
+    if (j < fmt.size() && fmt[j] == '.') {
+      prec = 0;
+      ++j;
+      while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') prec = prec * 10 + (fmt[j++] - '0');
+    }
+    char type = j < fmt.size() ? fmt[j] : '\0';
+    bool known = type == 's' || type == 'd' || type == 'u' || type == 'x' || type == 'X';
+    if (!known || next >= args.size()) {
+      out += fmt[i];
+      continue;
+    }
+    const FmtArg& a = args[next];
+    std::string piece;
+    if (type == 's') {
+      piece = a.isInt ? std::to_string(a.number) : a.text;
+      if (prec >= 0 && static_cast<int>(piece.size()) > prec) piece.resize(prec);
+    } else if (!a.isInt) {
+      out += fmt[i];  // a text where a number belongs: leave the directive visible
+      continue;
+    } else {
+      char buf[40];
+      unsigned long long u = static_cast<unsigned long long>(a.number);
+      if (type == 'x' || type == 'X') u &= 0xFFFFFFFFull;  // 32-bit, as Windows codes are
+      if (type == 'd')
+        std::snprintf(buf, sizeof buf, "%lld", a.number < 0 ? -a.number : a.number);
+      else
+        std::snprintf(buf, sizeof buf, type == 'u' ? "%llu" : type == 'x' ? "%llx" : "%llX", u);
+      piece = buf;
+      if (prec > static_cast<int>(piece.size())) piece.insert(0, prec - piece.size(), '0');
+      if (type == 'd' && a.number < 0) piece.insert(0, 1, '-');
+    }
+    out += Pad(piece, width, left);
+    ++next;
+    i = j;
+  }
+  return out;
+}
+
+bool ParseScriptInt(const std::string& text, long long& value) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < text.size() && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i >= text.size()) return false;
+  unsigned long long v = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    int d;
+    if (c >= '0' && c <= '9') d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    else return false;
+    v = v * base + d;
+    if (v > 0xFFFFFFFFull) return false;  // a 32-bit integer, as the INI reader gives
+  }
+  value = negative ? -static_cast<long long>(v) : static_cast<long long>(v);
+  return true;
+}
+
+std::string RemoveTrailingBackslashes(std::string path) {
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::string IncludeTrailingBackslash(const std::string& path) {
+  return (!path.empty() && path.back() == '\\') ? path : path + "\\";
+}
+
+std::string ExtractFileDir(const std::string& path) {
+  size_t p = path.rfind('\\');
+  return p == std::string::npos ? std::string() : path.substr(0, p);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  size_t p = path.find_last_of("\\:");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+  size_t slash = path.rfind('\\');
+  size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    return path.substr(0, dot) + ext;
+  return path + ext;
+}
+
+std::string ExtractDrive(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
+  if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
+    size_t server = path.find('\\', 2);
+    if (server == std::string::npos || server == 2) return std::string();
+    size_t share = path.find('\\', server + 1);
+    if (share == server + 1) return std::string();
+    return share == std::string::npos ? path : path.substr(0, share);
+  }
+  return std::string();
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  const size_t n = commandLine.size();
+  for (;;) {
+    while (i < n && IsBlank(commandLine[i])) ++i;
+    if (i >= n) break;
+    std::string arg;
+    bool quoted = false;
+    while (i < n && (quoted || !IsBlank(commandLine[i]))) {
+      if (commandLine[i] == '"') quoted = !quoted;
+      else arg += commandLine[i];
+      ++i;
+    }
+    out.push_back(arg);
+  }
+  return out;
+}
+
+}  // namespace tolvex

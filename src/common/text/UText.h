@@ -1,0 +1,80 @@
+// Text helpers shared by every subsystem. Pure text: no windows.h, so this unit also
+// builds natively (fuzzing, quick checks).
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace tolvex {
+
+// Letter case is folded for A-Z only: script names are ASCII, and folding bytes of the
+// ANSI code page through the C locale would depend on the machine.
+char LowerAscii(char c);
+std::string LowerAscii(std::string s);
+std::string UpperAscii(std::string s);
+bool EqualsNoCase(const std::string& a, const std::string& b);
+bool StartsWithNoCase(const std::string& text, const std::string& prefix);
+// Position of needle in text at or after from, ignoring case; npos when absent.
+size_t FindNoCase(const std::string& text, const std::string& needle, size_t from = 0);
+bool ContainsNoCase(const std::string& text, const std::string& needle);
+
+// Removes characters up to and including the blank (tabs, CR and LF too) at the ends.
+std::string Trim(const std::string& s);
+std::string TrimLeft(const std::string& s);
+std::string TrimRight(const std::string& s);
+
+// Replaces up to maxCount occurrences of pattern, ignoring case. Each search resumes after
+// the inserted text, so a value that contains the pattern is never expanded again.
+std::string ReplaceNoCase(const std::string& text, const std::string& pattern,
+                          const std::string& value, int maxCount = 999);
+
+// "%s" (any case) becomes the product name, then "|" becomes CR LF; 999 at most per pass.
+std::string ExpandProductText(const std::string& text, const std::string& productName);
+
+// Splits at sep; every field is kept (empty ones too).
+std::vector<std::string> SplitText(const std::string& text, char sep);
+
+// An argument of Format: a text or an integer.
+struct FmtArg {
+  FmtArg(const std::string& s) : text(s) {}
+  FmtArg(const char* s) : text(s ? s : "") {}
+  FmtArg(int v) : isInt(true), number(v) {}
+  FmtArg(unsigned v) : isInt(true), number(v) {}
+  FmtArg(long v) : isInt(true), number(v) {}
+  FmtArg(unsigned long v) : isInt(true), number(static_cast<long long>(v)) {}
+  FmtArg(long long v) : isInt(true), number(v) {}
+  FmtArg(bool) = delete;  // say "1"/"0" or "TRUE"/"FALSE" explicitly at the call site
+  bool isInt = false;
+  long long number = 0;
+  std::string text;
+};
+
+// Fills %s, %d, %u, %x and %X (with optional "-", width and ".precision") and "%%".
+// A directive without a matching argument, or of an unknown type, is kept as written.
+std::string Format(const std::string& fmt, std::initializer_list<FmtArg> args);
+std::string Format(const std::string& fmt, const std::vector<FmtArg>& args);
+
+// Integer in the forms the script allows: optional sign, then decimal digits, or
+// hexadecimal after "0x" or "$". False for anything else, the empty text included.
+bool ParseScriptInt(const std::string& text, long long& value);
+
+// Path texts (backslash separated).
+std::string RemoveTrailingBackslashes(std::string path);
+std::string IncludeTrailingBackslash(const std::string& path);
+// Text before the last backslash (no backslash: empty).
+std::string ExtractFileDir(const std::string& path);
+// Text after the last backslash or colon.
+std::string ExtractFileName(const std::string& path);
+// Replaces the extension (text after the last "." behind the last backslash), or appends it.
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+// "x:" for a drive path, "\\server\share" for a network path, else empty.
+std::string ExtractDrive(const std::string& path);
+
+// Splits a Windows command line the way the program's arguments are numbered: blanks and
+// control characters separate, double quotes group and are removed, backslashes are
+// ordinary characters.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+}  // namespace tolvex

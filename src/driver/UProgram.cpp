@@ -1,0 +1,65 @@
+#include "UProgram.h"
+
+#include <windows.h>
+
+#include <exception>
+
+#include "FMain.h"
+#include "UCmdLine.h"
+#include "UDebugLog.h"
+#include "UInstallLog.h"
+#include "ULocale2.h"
+#include "ULog.h"
+#include "UMessages.h"
+#include "UPaths.h"
+#include "UQuestion.h"
+#include "UScript.h"
+#include "UStartup.h"
+
+namespace tolvex {
+
+static void LoadProgram() {
+  InitCommandLine(GetCommandLineA(), ModulePath());
+  SetupDebugLog();
+  MatchCurrentLanguage();
+  CreateScriptLists();
+  CreateInstallLog();
+  InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile);
+  StartHelpClientDebugLog();
+}
+
+static void ExitProgram() {
+  FreeScriptLists();
+  SaveInstallLog();
+  FreeInstallLog();
+}
+
+// An error that escapes a stage ends the run in the application's error box, never in
+// the system's crash dialog.
+static void ReportEscapedError(const char* what) {
+  LogLine(std::string("** Error: ") + what);
+  ShowErrorBox(what);
+}
+
+int RunProgram() {
+  int exitCode = 0;
+  try {
+    LoadProgram();
+    RunMode mode = GetStartupMode();
+    if (mode != kRunEnd) RunMainWindow(mode);
+  } catch (const std::exception& e) {
+    ReportEscapedError(e.what());
+    exitCode = 1;
+  } catch (...) {
+    ReportEscapedError("Unexpected error.");
+    exitCode = 1;
+  }
+  try {
+    ExitProgram();
+  } catch (...) {
+    exitCode = 1;
+  }
+  return exitCode;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,156 @@
+#include "UStartup.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "UApp.h"
+#include "UChecks.h"
+#include "UCmdLine.h"
+#include "UFileVersion.h"
+#include "UInstallLog.h"
+#include "UInstallParams.h"
+#include "ULog.h"
+#include "UMessages.h"
+#include "UParams.h"
+#include "UPaths.h"
+#include "URegistry.h"
+#include "UScript.h"
+#include "USecondDisk.h"
+#include "UText.h"
+#include "UWinHandle.h"
+
+namespace tolvex {
+
+std::string VersionBannerText() {
+  return "Tolvex.exe - Version " + FileVersionText(ModulePath()) + "\r" +
+         "Tesmora - Install/Uninstall Utility" + "\r" + "\r" +
+         ExpandProductText("Valid command-line switches:|/Uninstall, /Check, /NTCheck, /DisplayCheck, "
+                           "/tolvex, /script, or /script2.");
+}
+
+void ShowVersionBanner() { ShowPlainMessage(VersionBannerText()); }
+
+static bool SameTimeAndSize(const std::string& a, const std::string& b) {
+  WIN32_FILE_ATTRIBUTE_DATA fa, fb;
+  if (!GetFileAttributesExA(a.c_str(), GetFileExInfoStandard, &fa) ||
+      !GetFileAttributesExA(b.c_str(), GetFileExInfoStandard, &fb))
+    return false;
+  return CompareFileTime(&fa.ftLastWriteTime, &fb.ftLastWriteTime) == 0 &&
+         fa.nFileSizeHigh == fb.nFileSizeHigh && fa.nFileSizeLow == fb.nFileSizeLow;
+}
+
+static void ProcessPendingMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+bool CopyProgramFile(const std::string& source, const std::string& target) {
+  if (SameTimeAndSize(source, target)) return true;
+  DWORD attrs = GetFileAttributesA(target.c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES)
+    SetFileAttributesA(target.c_str(),
+                       attrs & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  ScopedHandle in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!in) {
+    LogLine("** Error: cannot read \"%s\": error %d", source, static_cast<long>(GetLastError()));
+    return false;
+  }
+  ScopedHandle out(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out) {
+    LogLine("** Error: cannot write \"%s\": error %d", target, static_cast<long>(GetLastError()));
+    return false;
+  }
+  std::vector<char> block(50000);
+  for (;;) {
+    DWORD got = 0, put = 0;
+    if (!ReadFile(in.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
+      LogLine("** Error: reading \"%s\" failed: error %d", source, static_cast<long>(GetLastError()));
+      return false;
+    }
+    if (got == 0) break;
+    if (!WriteFile(out.Get(), block.data(), got, &put, nullptr) || put != got) {
+      LogLine("** Error: writing \"%s\" failed: error %d", target, static_cast<long>(GetLastError()));
+      // A partial program must not look like a finished copy: it would be skipped next time.
+      out.Close();
+      DeleteFileA(target.c_str());
+      return false;
+    }
+    ProcessPendingMessages();
+  }
+  FILETIME created, accessed, written;
+  if (GetFileTime(in.Get(), &created, &accessed, &written)) SetFileTime(out.Get(), nullptr, nullptr, &written);
+  return true;
+}
+
+void MakeTestAssociation() {
+  std::string folder = RemoveTrailingBackslashes(ModuleDir()) + "\\_Test";
+  MakeDirPath(folder);
+  WriteRegString(HKEY_CLASSES_ROOT, ".aaatest", "", "aaatest.aaatest");
+  WriteRegString(HKEY_CLASSES_ROOT, "aaatest.aaatest\\shell\\open\\command", "", folder + "\\test.exe");
+  CopyProgramFile(ModulePath(), folder + "\\test.exe");
+}
+
+void WriteSetPathValues() {
+  const InstallParams& p = Params();
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\" + p.productname, "path", p.setupdir);
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\" + p.productname, "path", p.setupdir);
+}
+
+static RunMode InstallIf(bool ok) { return ok ? kRunInstall : kRunEnd; }
+
+RunMode GetStartupMode() {
+  SetAppTitle(ExpandProductText("%s Setup"));
+  if (IsSwitchPresent("/test")) {
+    MakeTestAssociation();
+    LogLine("/test command line param used -- .aaatest association used");
+  }
+  AppendStartupBlock();
+  if (ParamCount() == 0) {
+    ShowVersionBanner();
+    return kRunEnd;
+  }
+  if (IsSwitchPresent("/Uninstall") && ParamCount() >= 2) return kRunUninstall;
+  if (!GetAllParameters()) return kRunEnd;
+  AppendParameterBlock();
+
+  if (IsSwitchPresent("/NTCheck")) {
+    RunAdministratorCheck();
+    RunDisplayCheck();
+    return kRunEnd;
+  }
+  if (IsSwitchPresent("/DisplayCheck")) {
+    RunDisplayCheck();
+    return kRunEnd;
+  }
+  if (IsSwitchPresent("/check")) {
+    RunFullSystemCheck();
+    return kRunEnd;
+  }
+  if (IsSwitchPresent("/tolvex")) {
+    std::string installer = "setup.exe";
+    if (ParamCount() >= 2 && ContainsNoCase(ParamStr(2), ".exe")) installer = ParamStr(2).substr(1);
+    std::vector<std::string> passOn;
+    for (int i = 3; i <= ParamCount(); ++i) passOn.push_back(ParamStr(i));
+    RunSecondDisk(installer, passOn);
+    return kRunEnd;
+  }
+  if (IsSwitchPresent("/script")) return InstallIf(InitScript());
+  if (IsSwitchPresent("/setpath")) {
+    WriteSetPathValues();
+    return kRunEnd;
+  }
+  if (IsSwitchPresent("/script2")) {
+    if (!RunFullSystemCheck() && !AskYesNo("Continue installation?")) return kRunEnd;
+    return InstallIf(InitScript());
+  }
+  ShowVersionBanner();
+  return kRunEnd;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,47 @@
+#include "ProductCd.h"
+
+#include <windows.h>
+
+#include "UPaths.h"
+#include "UWinHandle.h"
+
+namespace tolvex::test {
+
+ProductCd::ProductCd() {
+  std::string built = TestBinDir() + "\\Tolvex.exe";
+  EXPECT_TRUE(CopyFileA(built.c_str(), Exe().c_str(), FALSE)) << built;
+}
+
+void ProductCd::WriteScript(const std::string& ini) const { WriteFileText(dir_ / "Tolvex.ini", ini); }
+
+int ProductCd::Run(const std::vector<std::string>& args, const std::string& answers) {
+  WriteFileText(work_ / "answers.txt", answers);
+  DeleteFileA((work_ / "transcript.txt").c_str());
+  std::string cmd = "\"" + Exe() + "\"";
+  for (const std::string& a : args) cmd += " \"" + a + "\"";
+  cmd += " \"/answers=" + (work_ / "answers.txt") + "\" \"/transcript=" + (work_ / "transcript.txt") + "\"";
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  EXPECT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, Dir().c_str(), &si, &pi))
+      << cmd;
+  ScopedHandle process(pi.hProcess), thread(pi.hThread);
+  if (WaitForSingleObject(process.Get(), 60000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.Get(), 99);
+    ADD_FAILURE() << "Tolvex.exe did not end: " << cmd;
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.Get(), &code);
+  return static_cast<int>(code);
+}
+
+std::vector<AnswerEntry> ProductCd::Asked() const {
+  std::vector<std::string> errors;
+  auto entries = ParseAnswers(ReadFileText(work_ / "transcript.txt"), errors);
+  EXPECT_TRUE(errors.empty());
+  return entries;
+}
+
+}  // namespace tolvex::test

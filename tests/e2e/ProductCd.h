@@ -1,0 +1,31 @@
+// A product CD in a scratch folder with Tolvex.exe on it, and runs of the real program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "UAnswerText.h"
+
+namespace tolvex::test {
+
+class ProductCd {
+ public:
+  ProductCd();
+  const std::string& Dir() const { return dir_.Path(); }
+  std::string operator/(const std::string& rel) const { return dir_ / rel; }
+  std::string Exe() const { return dir_ / "Tolvex.exe"; }
+  void WriteScript(const std::string& ini) const;
+
+  // Runs Tolvex.exe with args, answered from answers (a transcript goes to the scratch
+  // folder); returns the exit code, or -1 when the program did not end in time.
+  int Run(const std::vector<std::string>& args, const std::string& answers = "");
+  // The questions of the last run.
+  std::vector<AnswerEntry> Asked() const;
+
+ private:
+  ScratchDir dir_;
+  ScratchDir work_;
+};
+
+}  // namespace tolvex::test

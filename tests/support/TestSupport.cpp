@@ -1,0 +1,193 @@
+#include "TestSupport.h"
+
+#include <shlwapi.h>
+
+#include "UApp.h"
+#include "UCmdLine.h"
+#include "UDebugLog.h"
+#include "UInstallParams.h"
+#include "ULocale2.h"
+#include "ULog.h"
+#include "UPaths.h"
+#include "UQuestion.h"
+#include "URights.h"
+#include "UScript.h"
+#include "UText.h"
+#include "UWinHandle.h"
+
+namespace tolvex::test {
+
+static int g_counter = 0;
+
+static std::string UniqueName() {
+  const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = t ? std::string(t->test_suite_name()) + "." + t->name() : "test";
+  for (char& c : name)
+    if (c == '/' || c == '\\' || c == ':') c = '_';
+  return name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++g_counter);
+}
+
+static void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA((path + "\\*").c_str(), &fd));
+  if (f) {
+    do {
+      std::string n = fd.cFileName;
+      if (n == "." || n == "..") continue;
+      std::string p = path + "\\" + n;
+      SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
+      else DeleteFileA(p.c_str());
+    } while (FindNextFileA(f.Get(), &fd));
+  }
+  f.Close();
+  RemoveDirectoryA(path.c_str());
+}
+
+ScratchDir::ScratchDir() {
+  std::string base = GetTempDir() + "\\tolvex-tests";
+  CreateDirectoryA(base.c_str(), nullptr);
+  path_ = base + "\\" + UniqueName();
+  CreateDirectoryA(path_.c_str(), nullptr);
+  // Tests compare paths with what the shell reports, so use its long form from the start.
+  path_ = ShellLongPath(path_);
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+ScratchRegistry::ScratchRegistry() {
+  base_ = "Software\\TolvexTests\\" + UniqueName();
+  RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                  &hklm_, nullptr);
+  RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCR").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                  &hkcr_, nullptr);
+  EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, hklm_));
+  EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, hkcr_));
+}
+
+ScratchRegistry::~ScratchRegistry() {
+  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+  RegCloseKey(hklm_);
+  RegCloseKey(hkcr_);
+  SHDeleteKeyA(HKEY_CURRENT_USER, base_.c_str());
+}
+
+void ResetRunState(const std::vector<std::string>& args) {
+  std::string cmd = "\"" + ModulePath() + "\"";
+  for (const std::string& a : args) cmd += " \"" + a + "\"";
+  InitCommandLine(cmd, ModulePath());
+  ResetParams();
+  ResetApp();
+  FreeInstallLog();
+  CreateInstallLog();
+  ResetDebugLog();
+  ResetQuestionSeam();
+  FreeScriptLists();
+  CreateScriptLists();
+  SetCurrentLanguageForLcid(0x409);
+  SetOpenSCManagerForTesting(nullptr);
+}
+
+void TolvexTest::SetUp() { ResetRunState(); }
+void TolvexTest::TearDown() { ResetRunState(); }
+
+UnattendedSeam::UnattendedSeam(const std::string& answers) {
+  WriteFileText(dir_ / "answers.txt", answers);
+  InitQuestionSeam(dir_ / "answers.txt", dir_ / "transcript.txt");
+}
+
+std::vector<AnswerEntry> UnattendedSeam::Asked() const {
+  std::vector<std::string> errors;
+  auto entries = ParseAnswers(ReadFileText(dir_ / "transcript.txt"), errors);
+  EXPECT_TRUE(errors.empty());
+  return entries;
+}
+
+struct FindCtx {
+  std::string title;
+  HWND found = nullptr;
+};
+
+static BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
+  FindCtx* c = reinterpret_cast<FindCtx*>(lp);
+  char buf[512] = "";
+  GetWindowTextA(w, buf, sizeof buf);
+  if (c->title == buf && IsWindowVisible(w)) {
+    c->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+DialogDriver::DialogDriver(const std::string& title, std::function<void(HWND)> act, DWORD timeoutMs)
+    : title_(title), act_(std::move(act)), timeoutMs_(timeoutMs) {
+  thread_ = CreateThread(nullptr, 0, &DialogDriver::Thread, this, 0, nullptr);
+}
+
+DialogDriver::~DialogDriver() { Join(); }
+
+DWORD WINAPI DialogDriver::Thread(void* p) {
+  DialogDriver* self = static_cast<DialogDriver*>(p);
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < self->timeoutMs_) {
+    FindCtx c;
+    c.title = self->title_;
+    EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&c));
+    if (c.found) {
+      self->seen_ = true;
+      self->seenText_ = MessageBoxText(c.found);
+      Sleep(50);  // let the dialog finish its set-up before it is driven
+      self->act_(c.found);
+      return 0;
+    }
+    Sleep(20);
+  }
+  return 1;
+}
+
+bool DialogDriver::Join() {
+  if (thread_) {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+  return seen_;
+}
+
+std::string MessageBoxText(HWND box) {
+  HWND text = GetDlgItem(box, 0xFFFF);
+  char buf[4096] = "";
+  if (text) GetWindowTextA(text, buf, sizeof buf);
+  return buf;
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::string s;
+  ReadFileWhole(path, s);
+  return s;
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  unsigned long err = 0;
+  ASSERT_TRUE(WriteFileWhole(path, text, err)) << path << " error " << err;
+}
+
+std::string TestBinDir() { return ModuleDir(); }
+std::string FixturePath(const std::string& name) { return TestBinDir() + "\\" + name; }
+
+void SetWriteTime(const std::string& path, long long secondsFromBase) {
+  ScopedHandle f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(f.IsValid()) << path;
+  ULARGE_INTEGER u;
+  u.QuadPart = 130000000000000000ull + static_cast<unsigned long long>(secondsFromBase) * 10000000ull;
+  FILETIME ft;
+  ft.dwLowDateTime = u.LowPart;
+  ft.dwHighDateTime = u.HighPart;
+  ASSERT_TRUE(SetFileTime(f.Get(), nullptr, nullptr, &ft));
+}
+
+bool IsWin9x() { return !IsNtPlatform(); }
+
+}  // namespace tolvex::test

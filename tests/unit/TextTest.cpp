@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "UCmdLine.h"
+#include "UText.h"
+#include "UVersionText.h"
+
+using namespace tolvex;
+
+TEST(ExpandProductText, ReplacesProductAndLineBreaks) {
+  struct Case {
+    const char *text, *product, *want;
+  } cases[] = {
+      {"%s Setup", "Viewer", "Viewer Setup"},
+      {"%S and %s", "V", "V and V"},                       // any letter case
+      {"a|b||c", "V", "a\r\nb\r\n\r\nc"},
+      {"%s", "100%s", "100%s"},                            // no second pass over the value
+      {"%s Setup", "", " Setup"},                          // before the script is read
+      {"%s", "a|b", "a\r\nb"},                             // bars of the value break too
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, ExpandProductText(c.text, c.product)) << c.text;
+}
+
+TEST(ExpandProductText, StopsAfter999ReplacementsPerPass) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "%s";
+  std::string out = ExpandProductText(text, "x");
+  EXPECT_EQ(std::string(999, 'x') + "%s", out);
+}
+
+TEST(Format, FillsDirectivesAndKeepsTheRest) {
+  EXPECT_EQ("  ParamStr(1) = /script", Format("  ParamStr(%d) = %s", {1, "/script"}));
+  EXPECT_EQ("x0409", Format("x%.4X", {0x409}));
+  EXPECT_EQ("x1A2B3", Format("x%.4X", {0x1a2b3}));
+  EXPECT_EQ("-12", Format("%d", {-12}));
+  EXPECT_EQ("100% done", Format("100% done", {}));
+  EXPECT_EQ("[ab   ]", Format("[%-5s]", {"ab"}));
+  EXPECT_EQ("a %s", Format("%s %s", {"a"}));  // too few arguments: the rest stays
+  EXPECT_EQ("%d", Format("%d", {"text"}));    // a text where a number belongs
+  EXPECT_EQ("50%", Format("%d%%", {50}));
+}
+
+TEST(ParseScriptInt, AcceptsTheScriptForms) {
+  struct Case {
+    const char* text;
+    bool ok;
+    long long value;
+  } cases[] = {
+      {"1", true, 1},     {"0", true, 0},     {"0x10", true, 16}, {"$10", true, 16},
+      {"-5", true, -5},   {"+3", true, 3},    {"-$F", true, -15}, {"0XfF", true, 255},
+      {"yes", false, 0},  {"", false, 0},     {"0x", false, 0},   {"$", false, 0},
+      {"12a", false, 0},  {"1.5", false, 0},  {"-", false, 0},    {"99999999999", false, 0},
+  };
+  for (const Case& c : cases) {
+    long long v = -999;
+    EXPECT_EQ(c.ok, ParseScriptInt(c.text, v)) << c.text;
+    if (c.ok) EXPECT_EQ(c.value, v) << c.text;
+  }
+}
+
+TEST(PathText, SplitsPathsTheWindowsWay) {
+  EXPECT_EQ("C:\\a\\Tolvex.ini", ChangeFileExt("C:\\a\\Tolvex.exe", ".ini"));
+  EXPECT_EQ("C:\\a.b\\Tolvex.ini", ChangeFileExt("C:\\a.b\\Tolvex", ".ini"));  // dot in a folder
+  EXPECT_EQ("C:\\a\\x.y.ini", ChangeFileExt("C:\\a\\x.y.exe", ".ini"));
+  EXPECT_EQ("C:", ExtractDrive("C:\\x\\y"));
+  EXPECT_EQ("\\\\srv\\share", ExtractDrive("\\\\srv\\share\\dir"));
+  EXPECT_EQ("", ExtractDrive("relative\\dir"));
+  EXPECT_EQ("C:\\x", RemoveTrailingBackslashes("C:\\x\\\\"));
+  EXPECT_EQ("C:\\x", ExtractFileDir("C:\\x\\file"));
+  EXPECT_EQ("Bin", ExtractFileName("C:\\P\\Bin"));
+}
+
+TEST(SplitCommandLine, NumbersArgumentsLikeTheProgram) {
+  std::vector<std::string> want = {"C:\\cd\\Tolvex.exe", "/script", "C:\\Program Files\\x\\", "ab"};
+  EXPECT_EQ(want, SplitCommandLine("\"C:\\cd\\Tolvex.exe\"  /script \"C:\\Program Files\\x\\\" a\"\"b"));  // quotes group and vanish
+  EXPECT_EQ(std::vector<std::string>({"a", "b"}), SplitCommandLine("  a\tb  "));
+  EXPECT_TRUE(SplitCommandLine("   ").empty());
+}
+
+TEST(CommandLine, SeamSwitchesNeverCountAsArguments) {
+  InitCommandLine("x.exe /answers=C:\\a.txt /script /TRANSCRIPT=C:\\t.txt . extra", "C:\\cd\\Tolvex.exe");
+  EXPECT_EQ(3, ParamCount());
+  EXPECT_EQ("C:\\cd\\Tolvex.exe", ParamStr(0));
+  EXPECT_EQ(".", ParamStr(2));
+  EXPECT_EQ("extra", ParamStr(3));
+  EXPECT_EQ("", ParamStr(4));
+  EXPECT_EQ("C:\\a.txt", CommandLine().answersFile);
+  EXPECT_EQ("C:\\t.txt", CommandLine().transcriptFile);
+  EXPECT_EQ(6u, CommandLine().logged.size());  // the log shows every argument
+  EXPECT_TRUE(IsSwitchPresent("/SCRIPT"));
+  EXPECT_FALSE(IsSwitchPresent("/script2"));
+  InitCommandLine("x.exe /script2", "x.exe");
+  EXPECT_FALSE(IsSwitchPresent("/script"));  // "/script2" is not "/script"
+  ResetCommandLine();
+}
+
+TEST(VersionTexts, CompareWithWildcards) {
+  struct Case {
+    const char *a, *b;
+    int want;
+  } cases[] = {
+      {"", "", 0},
+      {"", "1.0", -1},
+      {"1.0", "", 1},
+      {"6.0", "6.0.2800.1106", 0},        // the missing release part ends the comparison
+      {"6.1", "6.0.2800.1106", 1},
+      {"2.0.0.0", "10.0.0.0", -1},        // numbers, not text
+      {"5.2.3790.2744", "5.2.3790.2745", -1},
+      {"5.2.3790.2744", "5.2.3790.2744", 0},
+      {"4.72.3110.0", "4.72", 0},
+      {"4.71.9.9", "4.72", -1},
+      {"6.x.1.1", "6.9.9.9", 0},          // a non-number part is a wildcard
+      {"1.-1", "1.7", 0},                 // -1 modulo 65536 is 65535, the wildcard
+      {"65536.0.0.0", "0.0.0.0", 0},      // modulo 65536
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, CompareVersionTexts(c.a, c.b)) << c.a << " vs " << c.b;
+}
+
+TEST(VersionTexts, PatternsAndFourPartOrder) {
+  VersionParts v{6, 3, 2, 9};
+  EXPECT_TRUE(VersionMatchesPattern(v, "6..2"));  // only major and release compared
+  EXPECT_FALSE(VersionMatchesPattern(v, "6..3"));
+  EXPECT_TRUE(VersionMatchesPattern(v, "6.3.2.9"));
+  EXPECT_FALSE(VersionMatchesPattern(v, "7"));
+  EXPECT_EQ(-1, CompareVersions({2, 0, 0, 0}, {10, 0, 0, 0}));
+  EXPECT_EQ(1, CompareVersions({1, 0, 0, 2}, {1, 0, 0, 1}));
+  EXPECT_EQ(0, CompareVersions({1, 2, 3, 4}, {1, 2, 3, 4}));
+  EXPECT_EQ("5.2.3790.0", VersionPartsText({5, 2, 3790, 0}));
+}
