@@ -30,3 +30,8 @@ namespace tolvex {
 // pretending to have done it.
 void ReportNotBuilt(const std::string& what);
 }  // namespace tolvex
+
+namespace tolvex {
+// Question icon with Yes, No and Ignore; IDYES, IDNO or IDIGNORE.
+int AskYesNoIgnore(const std::string& text);
+}  // namespace tolvex

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "FMain.h"
+#include "UAppRegInfo.h"
 #include "UCmdLine.h"
 #include "UDebugLog.h"
 #include "UInstallLog.h"
@@ -18,8 +19,8 @@
 
 namespace tolvex {
 
-static void LoadProgram() {
-  InitCommandLine(GetCommandLineA(), ModulePath());
+static void LoadProgram(const std::string& commandLine, const std::string& programPath) {
+  InitCommandLine(commandLine, programPath);
   SetupDebugLog();
   MatchCurrentLanguage();
   CreateScriptLists();
@@ -32,6 +33,7 @@ static void ExitProgram() {
   FreeScriptLists();
   SaveInstallLog();
   FreeInstallLog();
+  ResetMsiLibrary();
 }
 
 // An error that escapes a stage ends the run in the application's error box, never in
@@ -41,10 +43,10 @@ static void ReportEscapedError(const char* what) {
   ShowErrorBox(what);
 }
 
-int RunProgram() {
+int RunProgram(const std::string& commandLine, const std::string& programPath) {
   int exitCode = 0;
   try {
-    LoadProgram();
+    LoadProgram(commandLine, programPath);
     RunMode mode = GetStartupMode();
     if (mode != kRunEnd) RunMainWindow(mode);
   } catch (const std::exception& e) {

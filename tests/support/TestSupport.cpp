@@ -3,6 +3,10 @@
 #include <shlwapi.h>
 
 #include "UApp.h"
+#include "UAppRegInfo.h"
+#include "UCorvane.h"
+#include "UGetAppPath.h"
+#include "UParams.h"
 #include "UCmdLine.h"
 #include "UDebugLog.h"
 #include "UInstallParams.h"
@@ -10,6 +14,7 @@
 #include "ULog.h"
 #include "UPaths.h"
 #include "UQuestion.h"
+#include "URegistry.h"
 #include "URights.h"
 #include "UScript.h"
 #include "UText.h"
@@ -73,10 +78,11 @@ ScratchRegistry::~ScratchRegistry() {
   SHDeleteKeyA(HKEY_CURRENT_USER, base_.c_str());
 }
 
-void ResetRunState(const std::vector<std::string>& args) {
-  std::string cmd = "\"" + ModulePath() + "\"";
+void ResetRunState(const std::vector<std::string>& args, const std::string& programPath) {
+  std::string program = programPath.empty() ? ModulePath() : programPath;
+  std::string cmd = "\"" + program + "\"";
   for (const std::string& a : args) cmd += " \"" + a + "\"";
-  InitCommandLine(cmd, ModulePath());
+  InitCommandLine(cmd, program);
   ResetParams();
   ResetApp();
   FreeInstallLog();
@@ -87,6 +93,10 @@ void ResetRunState(const std::vector<std::string>& args) {
   CreateScriptLists();
   SetCurrentLanguageForLcid(0x409);
   SetOpenSCManagerForTesting(nullptr);
+  ResetAppPathSearch();
+  ResetCorvaneConfig();
+  ResetScriptFile();
+  ResetMsiLibrary();
 }
 
 void TolvexTest::SetUp() { ResetRunState(); }
@@ -121,7 +131,10 @@ static BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
 }
 
 DialogDriver::DialogDriver(const std::string& title, std::function<void(HWND)> act, DWORD timeoutMs)
-    : title_(title), act_(std::move(act)), timeoutMs_(timeoutMs) {
+    : DialogDriver(std::vector<DialogStep>{{title, std::move(act)}}, timeoutMs) {}
+
+DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD timeoutMs)
+    : steps_(std::move(steps)), timeoutMs_(timeoutMs) {
   thread_ = CreateThread(nullptr, 0, &DialogDriver::Thread, this, 0, nullptr);
 }
 
@@ -130,20 +143,26 @@ DialogDriver::~DialogDriver() { Join(); }
 DWORD WINAPI DialogDriver::Thread(void* p) {
   DialogDriver* self = static_cast<DialogDriver*>(p);
   DWORD start = GetTickCount();
-  while (GetTickCount() - start < self->timeoutMs_) {
-    FindCtx c;
-    c.title = self->title_;
-    EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&c));
-    if (c.found) {
-      self->seen_ = true;
-      self->seenText_ = MessageBoxText(c.found);
-      Sleep(50);  // let the dialog finish its set-up before it is driven
-      self->act_(c.found);
-      return 0;
+  for (const DialogStep& step : self->steps_) {
+    HWND found = nullptr;
+    while (!found) {
+      if (GetTickCount() - start > self->timeoutMs_) return 1;
+      FindCtx c;
+      c.title = step.title;
+      EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&c));
+      found = c.found;
+      if (!found) Sleep(20);
     }
-    Sleep(20);
+    self->seenText_.push_back(MessageBoxText(found));
+    Sleep(50);  // let the dialog finish its set-up before it is driven
+    step.act(found);
+    ++self->done_;
+    while (IsWindow(found) && IsWindowVisible(found)) {
+      if (GetTickCount() - start > self->timeoutMs_) return 1;
+      Sleep(20);
+    }
   }
-  return 1;
+  return 0;
 }
 
 bool DialogDriver::Join() {
@@ -152,7 +171,11 @@ bool DialogDriver::Join() {
     CloseHandle(thread_);
     thread_ = nullptr;
   }
-  return seen_;
+  return done_ == static_cast<int>(steps_.size());
+}
+
+void ClickButton(HWND dlg, int id) {
+  PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
 }
 
 std::string MessageBoxText(HWND box) {
@@ -190,4 +213,17 @@ void SetWriteTime(const std::string& path, long long secondsFromBase) {
 
 bool IsWin9x() { return !IsNtPlatform(); }
 
+}  // namespace tolvex::test
+
+namespace tolvex::test {
+void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command) {
+  ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_CLASSES_ROOT, extension, "", progId));
+  ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command", "", command));
+}
+
+std::string MakeAppFolder(const std::string& folder, const std::string& file) {
+  MakeDirPath(folder);
+  WriteFileText(folder + "\\" + file, "MZ");
+  return folder;
+}
 }  // namespace tolvex::test

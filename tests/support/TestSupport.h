@@ -44,8 +44,9 @@ class ScratchRegistry {
 };
 
 // Puts every run-wide state back to program-load defaults: the command line (set to
-// the given arguments), parameters, logs, lists, question seam, language.
-void ResetRunState(const std::vector<std::string>& args = {});
+// the given arguments; argument 0 is programPath or else this test program), parameters,
+// logs, lists, question seam, language, search state.
+void ResetRunState(const std::vector<std::string>& args = {}, const std::string& programPath = "");
 
 // Base fixture: run state reset before and after every test.
 class TolvexTest : public ::testing::Test {
@@ -65,25 +66,34 @@ class UnattendedSeam {
   ScratchDir dir_;
 };
 
-// Watches for a top-level dialog with this title from a second thread and calls act
-// with its window once it appears. Join() waits for that (or the time-out) and reports
-// whether the dialog was seen.
+// Drives real dialogs from a second thread: each step waits for a visible top-level
+// window with its title, calls act with it, and waits for it to close before the next
+// step. Join() waits for the script (or the time-out) and tells how many steps ran.
+struct DialogStep {
+  std::string title;
+  std::function<void(HWND)> act;
+};
 class DialogDriver {
  public:
   DialogDriver(const std::string& title, std::function<void(HWND)> act, DWORD timeoutMs = 15000);
+  DialogDriver(std::vector<DialogStep> steps, DWORD timeoutMs = 15000);
   ~DialogDriver();
-  bool Join();
-  std::string SeenText() const { return seenText_; }
+  bool Join();  // true when every step ran
+  int StepsRun() const { return done_; }
+  // The message-box text of the window of the first step.
+  std::string SeenText() const { return seenText_.empty() ? std::string() : seenText_.front(); }
+  const std::vector<std::string>& SeenTexts() const { return seenText_; }
 
  private:
   static DWORD WINAPI Thread(void* self);
-  std::string title_;
-  std::function<void(HWND)> act_;
+  std::vector<DialogStep> steps_;
   DWORD timeoutMs_;
   HANDLE thread_ = nullptr;
-  bool seen_ = false;
-  std::string seenText_;
+  int done_ = 0;
+  std::vector<std::string> seenText_;
 };
+// Sends a click to the control with this id in a dialog.
+void ClickButton(HWND dlg, int id);
 // Text of the static control of a message box.
 std::string MessageBoxText(HWND box);
 
@@ -96,4 +106,11 @@ std::string FixturePath(const std::string& name);
 void SetWriteTime(const std::string& path, long long secondsFromBase);
 bool IsWin9x();
 
+}  // namespace tolvex::test
+
+namespace tolvex::test {
+// HKCR: extension -> progId -> shell\open\command = command.
+void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command);
+// Creates folder (with parents) holding a file of this name (an "application").
+std::string MakeAppFolder(const std::string& folder, const std::string& file = "app.exe");
 }  // namespace tolvex::test

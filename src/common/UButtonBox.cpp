@@ -1,0 +1,116 @@
+// A message box with a button set MessageBox does not offer (Yes, No, Ignore), looking
+// like the system's own: icon, wrapped text, buttons centred below.
+#include <windows.h>
+
+#include <vector>
+
+#include "UApp.h"
+#include "UDialogTemplate.h"
+#include "ULog.h"
+#include "UMessages.h"
+#include "UQuestion.h"
+
+namespace tolvex {
+
+namespace {
+
+struct BoxButton {
+  int id;
+  const char* label;
+  const char* answer;
+};
+
+struct BoxData {
+  std::string text;
+  LPCSTR icon;
+  std::vector<BoxButton> buttons;
+};
+
+const WORD kIconId = 20;
+const WORD kTextId = 0xFFFF;  // the id MessageBox gives its text
+
+INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  BoxData* data = reinterpret_cast<BoxData*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (msg) {
+    case WM_INITDIALOG: {
+      data = reinterpret_cast<BoxData*>(lp);
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      HWND text = GetDlgItem(dlg, kTextId);
+      HFONT font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
+      HDC dc = GetDC(dlg);
+      HGDIOBJ old = SelectObject(dc, font);
+      RECT tr = {0, 0, 420, 0};
+      DrawTextA(dc, data->text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      SelectObject(dc, old);
+      ReleaseDC(dlg, dc);
+      const int margin = 14, iconSize = 32, bw = 84, bh = 25, gap = 8;
+      int textX = margin + iconSize + margin;
+      int bodyH = tr.bottom > iconSize ? tr.bottom : iconSize;
+      int buttonsW = static_cast<int>(data->buttons.size()) * (bw + gap) - gap;
+      int clientW = textX + tr.right + margin;
+      if (clientW < buttonsW + 2 * margin) clientW = buttonsW + 2 * margin;
+      int clientH = margin + bodyH + margin + bh + margin;
+      SetWindowPos(GetDlgItem(dlg, kIconId), nullptr, margin, margin, iconSize, iconSize, SWP_NOZORDER);
+      SendDlgItemMessageA(dlg, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, data->icon)), 0);
+      SetWindowPos(text, nullptr, textX, margin + (bodyH - tr.bottom) / 2, tr.right, tr.bottom, SWP_NOZORDER);
+      int x = (clientW - buttonsW) / 2;
+      for (const BoxButton& b : data->buttons) {
+        SetWindowPos(GetDlgItem(dlg, static_cast<int>(b.id)), nullptr, x, clientH - margin - bh, bw, bh, SWP_NOZORDER);
+        x += bw + gap;
+      }
+      RECT wr = {0, 0, clientW, clientH};
+      AdjustWindowRectEx(&wr, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
+      SetWindowPos(dlg, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top, SWP_NOMOVE | SWP_NOZORDER);
+      CenterOnScreen(dlg);
+      HWND first = GetDlgItem(dlg, data->buttons.front().id);
+      SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(data->buttons.front().id), 0);
+      SetFocus(first);
+      MessageBeep(MB_ICONQUESTION);
+      return FALSE;  // focus set here
+    }
+    case WM_COMMAND:
+      if (data)
+        for (const BoxButton& b : data->buttons)
+          if (LOWORD(wp) == b.id) {
+            EndDialog(dlg, b.id);
+            return TRUE;
+          }
+      return TRUE;  // Escape: these buttons offer no way out, as MessageBox without Cancel
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+int AskYesNoIgnore(const std::string& text) {
+  BoxData data{text, IDI_QUESTION, {{IDYES, "&Yes", "Yes"}, {IDNO, "&No", "No"}, {IDIGNORE, "&Ignore", "Ignore"}}};
+  Question q;
+  q.box = "message";
+  q.kind = "YesNoIgnore";
+  q.icon = "question";
+  q.title = App().title;
+  q.text = text;
+  for (const BoxButton& b : data.buttons) q.accepted.push_back(b.answer);
+  q.defaultAnswer = "Yes";
+  std::string a = AskQuestion(q, [&] {
+    DialogTemplate t(App().title, DS_MODALFRAME | WS_POPUP | WS_CAPTION | DS_CENTER, 200, 80);
+    t.AddControl(kIconId, kStaticClass, "", SS_ICON, 0, 0, 0, 0);
+    t.AddControl(kTextId, kStaticClass, text, SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0);
+    for (const BoxButton& b : data.buttons)
+      t.AddControl(static_cast<WORD>(b.id), kButtonClass, b.label,
+                   WS_TABSTOP | (b.id == data.buttons.front().id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0, 0, 0);
+    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &BoxProc,
+                                        reinterpret_cast<LPARAM>(&data));
+    for (const BoxButton& b : data.buttons)
+      if (r == b.id) return std::string(b.answer);
+    // Without the box nobody agreed to anything: take the answer that changes nothing.
+    LogLine("** Error: question box could not be shown (error %d): %s", static_cast<long>(GetLastError()), text);
+    return std::string("No");
+  });
+  for (const BoxButton& b : data.buttons)
+    if (a == b.answer) return b.id;
+  return IDYES;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,58 @@
+#include "UDialogTemplate.h"
+
+namespace tolvex {
+
+DialogTemplate::DialogTemplate(const std::string& title, DWORD style, short cx, short cy) {
+  buf_.resize(sizeof(DLGTEMPLATE) / sizeof(WORD), 0);
+  DLGTEMPLATE* t = reinterpret_cast<DLGTEMPLATE*>(buf_.data());
+  t->style = style | DS_SETFONT;
+  t->cx = cx;
+  t->cy = cy;
+  buf_.push_back(0);  // no menu
+  buf_.push_back(0);  // standard dialog class
+  AddText(title);
+  buf_.push_back(8);  // point size
+  AddText("MS Shell Dlg");
+}
+
+void DialogTemplate::AddText(const std::string& text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::vector<wchar_t> w(n > 0 ? n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, w.data(), n);
+  for (wchar_t c : w) buf_.push_back(static_cast<WORD>(c));
+}
+
+void DialogTemplate::Align() {
+  if (buf_.size() % 2) buf_.push_back(0);  // items start on a DWORD boundary
+}
+
+void DialogTemplate::AddControl(WORD id, WORD cls, const std::string& text, DWORD style, short x, short y,
+                                short cx, short cy) {
+  Align();
+  size_t at = buf_.size();
+  buf_.resize(at + sizeof(DLGITEMTEMPLATE) / sizeof(WORD), 0);
+  DLGITEMTEMPLATE* item = reinterpret_cast<DLGITEMTEMPLATE*>(&buf_[at]);
+  item->style = style | WS_CHILD | WS_VISIBLE;
+  item->x = x;
+  item->y = y;
+  item->cx = cx;
+  item->cy = cy;
+  item->id = id;
+  buf_.push_back(0xFFFF);
+  buf_.push_back(cls);
+  AddText(text);
+  buf_.push_back(0);  // no creation data
+  reinterpret_cast<DLGTEMPLATE*>(buf_.data())->cdit++;
+}
+
+void CenterOnScreen(HWND w) {
+  RECT r, work;
+  GetWindowRect(w, &r);
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+    SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  int x = work.left + ((work.right - work.left) - (r.right - r.left)) / 2;
+  int y = work.top + ((work.bottom - work.top) - (r.bottom - r.top)) / 2;
+  SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace tolvex

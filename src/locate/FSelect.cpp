@@ -1,0 +1,105 @@
+#include "FSelect.h"
+
+#include "UDialogTemplate.h"
+#include "ULog.h"
+#include "UQuestion.h"
+
+namespace tolvex {
+
+const char* const TSelectForm::kCaption = "Help Install Destination";
+
+static const char* const kLabel = "&Select the correct installation path:";
+
+void TSelectForm::Layout(HWND dlg) {
+  RECT c;
+  GetClientRect(dlg, &c);
+  const int border = 6, labelH = 16, bw = 75, bh = 25, strip = bh + 2 * border;
+  int w = c.right - 2 * border;
+  SetWindowPos(GetDlgItem(dlg, kLabelId), nullptr, border, border, w, labelH, SWP_NOZORDER);
+  int listTop = border + labelH + 2;
+  int listH = c.bottom - strip - listTop;
+  SetWindowPos(GetDlgItem(dlg, kListId), nullptr, border, listTop, w, listH > 0 ? listH : 0, SWP_NOZORDER);
+  int y = c.bottom - border - bh;
+  SetWindowPos(GetDlgItem(dlg, kCancelId), nullptr, c.right - border - bw, y, bw, bh, SWP_NOZORDER);
+  SetWindowPos(GetDlgItem(dlg, kOkId), nullptr, c.right - border - 2 * bw - border, y, bw, bh, SWP_NOZORDER);
+  InvalidateRect(dlg, nullptr, TRUE);
+}
+
+INT_PTR CALLBACK TSelectForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  TSelectForm* self = reinterpret_cast<TSelectForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (msg) {
+    case WM_INITDIALOG: {
+      self = reinterpret_cast<TSelectForm*>(lp);
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      HWND list = GetDlgItem(dlg, kListId);
+      for (const std::string& line : self->ListBox1) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+      SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(self->ItemIndex), 0);
+      SetWindowPos(dlg, nullptr, 0, 0, 520, 230, SWP_NOMOVE | SWP_NOZORDER);
+      CenterOnScreen(dlg);
+      self->Layout(dlg);
+      SetFocus(list);
+      return FALSE;
+    }
+    case WM_GETMINMAXINFO: {
+      MINMAXINFO* mm = reinterpret_cast<MINMAXINFO*>(lp);
+      mm->ptMinTrackSize.x = kMinWidth;
+      mm->ptMinTrackSize.y = kMinHeight;
+      return TRUE;
+    }
+    case WM_SIZE:
+      if (self) self->Layout(dlg);
+      return TRUE;
+    case WM_COMMAND: {
+      WORD id = LOWORD(wp);
+      bool ok = id == kOkId || (id == kListId && HIWORD(wp) == LBN_DBLCLK);
+      if (ok && self) {
+        LRESULT sel = SendDlgItemMessageA(dlg, kListId, LB_GETCURSEL, 0, 0);
+        self->ItemIndex = sel == LB_ERR ? -1 : static_cast<int>(sel);
+        EndDialog(dlg, IDOK);
+        return TRUE;
+      }
+      if (id == kCancelId) {
+        EndDialog(dlg, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+    }
+  }
+  return FALSE;
+}
+
+INT_PTR TSelectForm::ShowModal() {
+  DialogTemplate t(kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_CENTER, 280, 100);
+  t.AddControl(kLabelId, kStaticClass, kLabel, SS_LEFT, 0, 0, 0, 0);
+  t.AddControl(kListId, kListBoxClass, "",
+               WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0);
+  t.AddControl(kOkId, kButtonClass, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
+  t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
+  INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &Proc,
+                                      reinterpret_cast<LPARAM>(this));
+  if (r == -1) LogLine("** Error: the installation path form could not be shown (error %d)", static_cast<long>(GetLastError()));
+  return r == IDOK ? IDOK : IDCANCEL;
+}
+
+std::string ChooseInstallPath(const std::vector<std::string>& candidates) {
+  Question q;
+  q.box = "select";
+  q.kind = "list";
+  q.title = TSelectForm::kCaption;
+  q.text = kLabel;
+  for (const std::string& c : candidates) q.text += "\r\n" + c;
+  q.accepted = candidates;
+  q.accepted.push_back("Cancel");
+  q.defaultAnswer = candidates.empty() ? "Cancel" : candidates.front();
+  std::string answer = AskQuestion(q, [&] {
+    TSelectForm form;
+    form.ListBox1 = candidates;
+    form.ItemIndex = 0;
+    if (form.ShowModal() != IDOK || form.ItemIndex < 0 || form.ItemIndex >= static_cast<int>(candidates.size()))
+      return std::string("Cancel");
+    return candidates[static_cast<size_t>(form.ItemIndex)];
+  });
+  return answer == "Cancel" ? "-" : answer;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,152 @@
+// Scripted runs of Tolvex.exe: the parameters read, the application found through its
+// file association, the install log beside it, and the reasons a run stops early.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "ProductCd.h"
+#include "UFileVersion.h"
+#include "UPaths.h"
+#include "URegistry.h"
+#include "UText.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+// An application registered in the harness prefix's real registry for the test's life.
+class InstalledApp {
+ public:
+  explicit InstalledApp(const std::string& extension) : ext_(extension), progId_("Tolvex" + extension.substr(1) + ".File") {
+    folder_ = MakeAppFolder(root_ / "Apps\\Lumen Viewer\\Bin", "lumen.exe");
+    RegisterAssociation(ext_, progId_, "\"" + folder_ + "\\lumen.exe\" \"%1\"");
+  }
+  ~InstalledApp() {
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, ext_.c_str());
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, progId_.c_str());
+  }
+  const std::string& Folder() const { return folder_; }
+  std::string Root() const { return root_.Path(); }
+
+ private:
+  ScratchDir root_;
+  std::string ext_, progId_, folder_;
+};
+
+std::string Script(const std::string& ext, const std::string& extra = "", const std::string& product = "Lumen Viewer") {
+  return "[INSTALL]\r\nproductname=" + product + "\r\nSrchDir=Disk2\r\nExeAssoc=" + ext +
+         "\r\nDefaultGroup=Lumen\r\nIdFile=disk2.id\r\n" + extra;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines = SplitText(text, '\n');
+  for (std::string& l : lines)
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+  return lines;
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  for (const std::string& l : lines)
+    if (l == line) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST(ScriptRun, FindsTheApplicationAndLogsBesideIt) {
+  InstalledApp app(".tvxe2e1");
+  ProductCd cd;
+  cd.WriteScript(Script(".tvxe2e1", "HHUpgrade=hh\\%s\\hhupd.exe\r\n"));
+  EXPECT_EQ(0, cd.Run({"/script", cd.Dir()}));
+  std::string logFile = app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt";
+  std::string text = ReadFileText(logFile);
+  ASSERT_FALSE(text.empty()) << logFile;
+  EXPECT_NE(std::string::npos, text.find("\r\n"));
+  auto lines = Lines(text);
+  EXPECT_EQ(std::string(53, '-'), lines[0]);
+  EXPECT_EQ(0u, lines[1].find("Install - "));
+  EXPECT_EQ("Tolvex.EXE version " + FileVersionText(cd.Exe()), lines[2]);
+  EXPECT_TRUE(Has(lines, "  ParamStr(1) = /script"));
+  EXPECT_TRUE(Has(lines, "  ParamStr(2) = " + cd.Dir()));
+  EXPECT_TRUE(Has(lines, ">Start GetAllParameters()"));
+  EXPECT_TRUE(Has(lines, "_dir_setupdir       = " + cd.Dir()));
+  EXPECT_TRUE(Has(lines, "_dir_exedir         = " + app.Folder()));
+  EXPECT_TRUE(Has(lines, "_ini_HHUpgrade = \"hh\\%s\\hhupd.exe\""));
+  EXPECT_TRUE(Has(lines, ">End GetAllParameters()"));
+  EXPECT_TRUE(Has(lines, "Start InitScript()"));
+  for (const AnswerEntry& e : cd.Asked()) EXPECT_NE("YesNo", e.kind) << e.text;  // found, not asked
+}
+
+TEST(ScriptRun, TwoCandidatesAreAnsweredFromTheFile) {
+  InstalledApp app(".tvxe2e2");
+  ScratchDir other;
+  std::string second = MakeAppFolder(other / "Lumen", "lumen.exe");
+  ProductCd cd;
+  cd.WriteScript(Script(".tvxe2e2", "", "Lumen Two"));
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\Lumen Two", "path", second);
+  EXPECT_EQ(0, cd.Run({"/check", "."}, "box: select\nanswer: " + EscapeAnswerValue(second) + "\n"));
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\Lumen Two");
+  auto asked = cd.Asked();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ("select", asked[0].box);
+  EXPECT_EQ("&Select the correct installation path:\r\n" + app.Folder() + "\r\n" + second, asked[0].text);
+  EXPECT_EQ("answers file", asked[0].source);
+  EXPECT_NE(std::string::npos, ReadFileText(other / "installLog_Check(Lumen Two).txt").find("_dir_exedir         = " + second));
+}
+
+TEST(ScriptRun, EarlyStopsSayWhyAndLeaveNoLog) {
+  InstalledApp app(".tvxe2e3");
+  struct Case {
+    std::string script;
+    std::vector<std::string> args;
+    std::string message;
+  } cases[] = {
+      {"", {"/script", "."},
+       "Install file not found! \r\n\r\nFile Tolvex.ini must always be installed with Tolvex.exe!"},
+      {"[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=d\r\nExeAssoc=.tvxe2e3\r\nIdFile=i\r\n", {"/script", "."},
+       "Internal error: Tolvex.ini parameter \"DefaultGroup=\" not found!"},
+      {Script(".tvxe2e3"), {"/script"},
+       "Internal Error: 2nd parameter for Tolvex.exe must be Installsheild <SRCDIR> or . or / or /NoParam. "
+       "<InstallDir> for /SetPath"},
+      {Script(".tvxe2e3"), {"/Uninstall"},
+       "Internal Error: 2nd parameter for Tolvex.exe must be Installsheild <SRCDIR> or . or / or /NoParam. "
+       "<InstallDir> for /SetPath"},
+  };
+  for (const Case& c : cases) {
+    ProductCd cd;
+    if (!c.script.empty()) cd.WriteScript(c.script);
+    EXPECT_EQ(0, cd.Run(c.args));
+    auto asked = cd.Asked();
+    ASSERT_EQ(1u, asked.size()) << c.message;
+    EXPECT_EQ(c.message, asked[0].text);
+    EXPECT_EQ("none", asked[0].icon);
+    EXPECT_FALSE(FileExists(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt")) << c.message;
+  }
+}
+
+TEST(ScriptRun, DecliningTheSearchStopsQuietly) {
+  ProductCd cd;
+  cd.WriteScript(Script(".tvxe2enone"));
+  EXPECT_EQ(0, cd.Run({"/script", "."}, "answer: No\n"));
+  auto asked = cd.Asked();
+  ASSERT_EQ(1u, asked.size());  // the question, then nothing more
+  EXPECT_EQ("YesNo", asked[0].kind);
+  EXPECT_EQ(0u, asked[0].text.find("\"Lumen Viewer\" application not found!"));
+}
+
+TEST(ScriptRun, SetPathWritesBothValuesForA32BitProgram) {
+  InstalledApp app(".tvxe2e4");
+  ProductCd cd;
+  cd.WriteScript(Script(".tvxe2e4", "", "Lumen Path"));
+  EXPECT_EQ(0, cd.Run({"/setpath", "C:\\Lumen\\Viewer\\"}));
+  for (const char* maker : {"Kelvor", "Tesmora"}) {
+    std::string key = std::string("Software\\") + maker + "\\Lumen Path";
+    EXPECT_EQ("C:\\Lumen\\Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, key, "path")) << maker;
+    // A 32-bit program's machine keys live in the 32-bit view on 64-bit Windows.
+    HKEY k = nullptr;
+    std::string wow = std::string("Software\\Wow6432Node\\") + maker + "\\Lumen Path";
+    EXPECT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, wow.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k)) << wow;
+    if (k) RegCloseKey(k);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+  }
+}

@@ -1,0 +1,272 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "TestSupport.h"
+#include "UApp.h"
+#include "UInstallParams.h"
+#include "ULog.h"
+#include "UParams.h"
+#include "UPaths.h"
+#include "UProgram.h"
+#include "URegistry.h"
+#include "UStartup.h"
+#include "UText.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+static const char* const kScript =
+    "[INSTALL]\r\n"
+    "productname=Viewer\r\n"
+    "SrchDir=Disk2\r\n"
+    "ExeAssoc=.tvxview\r\n"
+    "DefaultGroup=Viewer\r\n"
+    "IdFile=disk2.id\r\n";
+
+// A CD in a scratch folder with the program path pointing into it, and an installed
+// application registered for ".tvxview".
+class ParamsTest : public TolvexTest {
+ protected:
+  ScratchDir cd, apps;
+  ScratchRegistry reg;
+  std::string app;
+  void SetUp() override {
+    TolvexTest::SetUp();
+    app = MakeAppFolder(apps / "Viewer\\Bin", "viewer.exe");
+    RegisterAssociation(".tvxview", "Viewer.Document", "\"" + app + "\\viewer.exe\" \"%1\"");
+    WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                   apps.Path());
+  }
+  void Script(const std::string& ini) { WriteFileText(cd / "Tolvex.ini", ini); }
+  void Args(const std::vector<std::string>& args) { ResetRunState(args, cd / "Tolvex.exe"); }
+  bool LogHas(const std::string& line) {
+    for (const std::string& l : InstallLog().lines)
+      if (l == line) return true;
+    return false;
+  }
+};
+
+TEST_F(ParamsTest, AMissingScriptStopsAtOnce) {
+  Args({"/script", "."});
+  UnattendedSeam seam;
+  EXPECT_FALSE(GetAllParameters());
+  auto asked = seam.Asked();
+  ASSERT_EQ(1u, asked.size());
+  EXPECT_EQ("none", asked[0].icon);
+  EXPECT_EQ("Install file not found! \r\n\r\nFile Tolvex.ini must always be installed with Tolvex.exe!", asked[0].text);
+  EXPECT_TRUE(LogHas("** Error: Tolvex.INI not found"));
+  EXPECT_FALSE(LogHas(">End GetAllParameters()"));
+}
+
+TEST_F(ParamsTest, RequiredKeysAreCheckedInOrder) {
+  struct Case {
+    std::string ini, missing;
+  } cases[] = {
+      {"[INSTALL]\r\nproductname=\r\n", "Productname"},  // later keys not looked at
+      {"[INSTALL]\r\nproductname=V\r\nExeAssoc=.x\r\n", "SrchDir"},
+      {"[INSTALL]\r\nproductname=V\r\nSrchDir=s\r\n", "ExeAssoc"},
+      {"[INSTALL]\r\nproductname=V\r\nSrchDir=s\r\nExeAssoc=.x\r\nIdFile=i\r\n", "DefaultGroup"},
+      {"[INSTALL]\r\nproductname=V\r\nSrchDir=s\r\nExeAssoc=.x\r\nDefaultGroup=g\r\n", "IdFile"},
+  };
+  for (const Case& c : cases) {
+    Args({"/script", "."});
+    Script(c.ini);
+    UnattendedSeam seam;
+    EXPECT_FALSE(GetAllParameters());
+    std::string message = "Internal error: Tolvex.ini parameter \"" + c.missing + "=\" not found!";
+    auto asked = seam.Asked();
+    ASSERT_EQ(1u, asked.size()) << c.missing;
+    EXPECT_EQ(message, asked[0].text);
+    EXPECT_TRUE(LogHas("** Error: " + message)) << c.missing;
+    EXPECT_TRUE(LogHas(">End GetAllParameters()"));
+  }
+}
+
+TEST_F(ParamsTest, ArgumentTwoIsRequired) {
+  Script(kScript);
+  Args({"/script"});
+  UnattendedSeam seam;
+  EXPECT_FALSE(GetAllParameters());
+  std::string message =
+      "Internal Error: 2nd parameter for Tolvex.exe must be Installsheild <SRCDIR> or . or / or /NoParam. "
+      "<InstallDir> for /SetPath";
+  EXPECT_EQ(message, seam.Asked().at(0).text);
+  EXPECT_TRUE(LogHas("** Error: " + message));
+  EXPECT_EQ("Viewer Setup", App().title);
+}
+
+TEST_F(ParamsTest, SetupFolderFromArgumentTwo) {
+  Script(kScript);
+  MakeDirPath("C:\\TolvexSetupTest");
+  struct Case {
+    std::string arg, setup, up1, up2, up3;
+  } cases[] = {
+      {".", cd.Path(), ParentFolder(cd.Path()), "", ""},
+      {"/NoParam", cd.Path(), ParentFolder(cd.Path()), "", ""},
+      {"/", cd.Path(), ParentFolder(cd.Path()), "", ""},
+      {"C:\\TolvexSetupTest\\\\", "C:\\TolvexSetupTest", "C:", "C:", "C:"},  // stops at the drive
+  };
+  for (const Case& c : cases) {
+    Args({"/check", c.arg});
+    UnattendedSeam seam;
+    ASSERT_TRUE(GetAllParameters()) << c.arg;
+    EXPECT_EQ(c.setup, Params().setupdir);
+    EXPECT_EQ(c.up1, Params().setupdirup1);
+    EXPECT_EQ(c.up1, Params().setupparentdir);
+    if (!c.up2.empty()) {
+      EXPECT_EQ(c.up2, Params().setupdirup2);
+      EXPECT_EQ(c.up3, Params().setupdirup3);
+    }
+  }
+  RemoveDirectoryA("C:\\TolvexSetupTest");
+}
+
+TEST_F(ParamsTest, KeysWithTheirTypesAndDefaults) {
+  struct Case {
+    std::string line;
+    bool InstallParams::*flag;
+    bool want;
+  } cases[] = {
+      {"RestartRequired=yes", &InstallParams::RestartRequired, false},
+      {"RestartRequired=1", &InstallParams::RestartRequired, true},
+      {"RestartRequired=0x10", &InstallParams::RestartRequired, true},
+      {"RestartRequired=$0", &InstallParams::RestartRequired, false},
+      {"RestartRequired=-2", &InstallParams::RestartRequired, true},
+      {"CopyVideos=0", &InstallParams::CopyVideos, false},
+      {"CopyVideos=", &InstallParams::CopyVideos, true},  // empty keeps the default
+      {"ShowShortCutWin=no", &InstallParams::ShowShortCutWin, true},
+      {"BrowseFolderRequiresEXE=0", &InstallParams::BrowseFolderRequiresEXE, false},
+      {"UnInstall=1", &InstallParams::UnInstall, true},
+      {"PatchCD=$1", &InstallParams::PatchCD, true},
+      {"ShowShortcutErrors=0", &InstallParams::ShowShortcutErrors, false},
+  };
+  for (const Case& c : cases) {
+    Script(std::string(kScript) + c.line + "\r\n");
+    Args({"/check", "."});
+    UnattendedSeam seam;
+    ASSERT_TRUE(GetAllParameters()) << c.line;
+    EXPECT_EQ(c.want, Params().*c.flag) << c.line;
+  }
+  Script(std::string(kScript) + "UnInstall_Name=Viewer Help\r\nSWFVersion=9,0,28\r\n");
+  Args({"/check", "."});
+  UnattendedSeam seam;
+  ASSERT_TRUE(GetAllParameters());
+  EXPECT_EQ("Viewer Help", Params().UnInstall_Name);
+  EXPECT_EQ("9,0,28", Params().SWFVersion);
+  Script(kScript);
+  Args({"/check", "."});
+  UnattendedSeam again;
+  ASSERT_TRUE(GetAllParameters());
+  EXPECT_EQ("Tesmora Documentation", Params().UnInstall_Name);
+}
+
+TEST_F(ParamsTest, FoldersAreFoundAndLogged) {
+  Script(kScript);
+  Args({"/script", ".", "/skipfinish"});
+  UnattendedSeam seam;
+  ASSERT_TRUE(GetAllParameters());
+  const InstallParams& p = Params();
+  EXPECT_EQ(app, p.exedir);
+  EXPECT_EQ(apps / "Viewer", p.exedirup1);
+  EXPECT_EQ(apps.Path(), p.exedirup2);
+  EXPECT_EQ(GetSystemDir() + "\\Macromed\\Flash\\FlashPlayerTrust", p.flashcfgdir);
+  EXPECT_EQ(apps.Path(), p.programfilesdir);
+  EXPECT_TRUE(p.skipFinish);
+  std::vector<std::string> want = {
+      "_dir_setupdir       = " + cd.Path(),     "_dir_setupparentDir = " + ParentFolder(cd.Path()),
+      "_dir_windir         = " + GetWindowsDir(), "_dir_winsysdir      = " + GetSystemDir(),
+      "_dir_FlashCfgDir    = " + p.flashcfgdir, "_dir_programfilesdir= " + apps.Path(),
+      "_dir_exedir         = " + app,
+  };
+  const auto& log = InstallLog().lines;
+  auto at = std::find(log.begin(), log.end(), want[0]);
+  ASSERT_NE(log.end(), at);
+  EXPECT_EQ(want, std::vector<std::string>(at, at + 7));
+  EXPECT_TRUE(LogHas("** Install sources not checked: source validation is not available in this version"));
+  EXPECT_EQ(">End GetAllParameters()", log.back());
+  // The log was saved beside the application folder at the end.
+  EXPECT_NE(std::string::npos, ReadFileText(apps / "Viewer\\installLog(Viewer).txt").find("_dir_exedir"));
+  EXPECT_TRUE(seam.Asked().empty());
+}
+
+TEST_F(ParamsTest, OnlyInstallsStopForAMissingApplicationOrCheckSources) {
+  Script("[INSTALL]\r\nproductname=Viewer\r\nSrchDir=s\r\nExeAssoc=.nothing\r\nDefaultGroup=g\r\nIdFile=i\r\n");
+  struct Case {
+    std::string sw;
+    bool want, checked;
+  } cases[] = {{"/script", false, false}, {"/script2", false, false}, {"/check", true, false}, {"/setpath", true, false}};
+  for (const Case& c : cases) {
+    Args({c.sw, "."});
+    UnattendedSeam seam("answer: No\n");  // "Do you want to try and locate ...?"
+    EXPECT_EQ(c.want, GetAllParameters()) << c.sw;
+    EXPECT_EQ("-", Params().exedir);
+    EXPECT_EQ(1u, seam.Asked().size()) << c.sw;  // the search asks for every switch
+    EXPECT_EQ(c.want, LogHas(">End GetAllParameters()")) << c.sw;
+    EXPECT_FALSE(LogHas("** Install sources not checked: source validation is not available in this version"));
+  }
+}
+
+TEST_F(ParamsTest, SetPathWritesBothProductKeys) {
+  Script(kScript);
+  Args({"/setpath", "C:\\Apps\\Viewer\\"});
+  UnattendedSeam seam;
+  EXPECT_EQ(kRunEnd, GetStartupMode());
+  EXPECT_EQ("C:\\Apps\\Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\Viewer", "path"));
+  EXPECT_EQ("C:\\Apps\\Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\Viewer", "path"));
+  EXPECT_TRUE(seam.Asked().empty());
+}
+
+TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
+  Script(kScript);
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  } cases[] = {
+      {{"/script", ".", "/check"}, "The system check is not available in this version of Tolvex.exe."},
+      {{"/check", ".", "/script"}, "The system check is not available in this version of Tolvex.exe."},
+      {{"/DisplayCheck", ".", "/NTCheck"}, "The administrator check is not available in this version of Tolvex.exe."},
+      {{"/script", "."}, "Loading the install script's file sections is not available in this version of Tolvex.exe."},
+      {{"/tolvex", "/Disk2Setup.EXE", "-a"}, "Starting the second disk's setup (Disk2Setup.EXE) is not available in this version of Tolvex.exe."},
+      {{"/tolvex", cd.Path()}, "Starting the second disk's setup (setup.exe) is not available in this version of Tolvex.exe."},
+      {{"/nothing", "."}, VersionBannerText()},
+  };
+  for (const Case& c : cases) {
+    Args(c.args);
+    UnattendedSeam seam;
+    EXPECT_EQ(kRunEnd, GetStartupMode());
+    auto asked = seam.Asked();
+    ASSERT_FALSE(asked.empty()) << c.args[0];
+    EXPECT_EQ(c.shown, asked[0].text) << c.args[0];
+  }
+}
+
+TEST_F(ParamsTest, ParameterBlockFollowsSuccess) {
+  Script(std::string(kScript) + "HHUpgrade=<setupdir>\\hh\\%s\\hhupd.exe\r\n");
+  Args({"/check", "."});
+  UnattendedSeam seam;
+  GetStartupMode();
+  const auto& log = InstallLog().lines;
+  auto end = std::find(log.begin(), log.end(), ">End GetAllParameters()");
+  ASSERT_NE(log.end(), end);
+  ASSERT_GT(log.end() - end, 2);
+  EXPECT_EQ(std::string(53, '-'), *(end + 1));
+  EXPECT_EQ("_ini_HHUpgrade = \"<setupdir>\\hh\\%s\\hhupd.exe\"", *(end + 2));
+}
+
+TEST_F(ParamsTest, AnErrorThatEscapesEndsInTheErrorBox) {
+  // Program Files cannot be created: the run ends with the application's error box.
+  Script(kScript);
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                 cd / "no\\such\\parent");
+  ScratchDir work;
+  std::string cmd = "\"" + (cd / "Tolvex.exe") + "\" /check . \"/answers=" + (work / "a.txt") + "\" \"/transcript=" +
+                    (work / "t.txt") + "\"";
+  WriteFileText(work / "a.txt", "");
+  EXPECT_EQ(1, RunProgram(cmd, cd / "Tolvex.exe"));
+  std::vector<std::string> errors;
+  auto asked = ParseAnswers(ReadFileText(work / "t.txt"), errors);
+  ASSERT_EQ(1u, asked.size());
+  EXPECT_EQ("error", asked[0].icon);
+  EXPECT_EQ(0u, asked[0].text.find("Cannot create the folder \"" + (cd / "no\\such\\parent") + "\"."));
+}
