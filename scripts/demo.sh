@@ -29,10 +29,30 @@ run reg query 'HKCR\aaatest.aaatest\shell\open\command' 2>/dev/null | tr -d '\r'
 ls -l "$c/DemoCD/_Test"
 transcript test.txt
 
-show "3. A debug run (marker file debug.debug beside the program)"
+show "3. The installed application: Lumen Viewer, registered for .lumdemo files"
+mkdir -p "$c/Program Files (x86)/Lumen/Viewer/Bin" "$c/Lumen2/Bin"
+cp build/bin/Tolvex.exe "$c/Program Files (x86)/Lumen/Viewer/Bin/lumen.exe"   # a stand-in program file
+cp build/bin/Tolvex.exe "$c/Lumen2/Bin/lumen.exe"
+run reg add 'HKCR\.lumdemo' /ve /d LumenViewer.Document /f >/dev/null
+run reg add 'HKCR\LumenViewer.Document\shell\open\command' /ve \
+  /d '"C:\Program Files (x86)\Lumen\Viewer\Bin\lumen.exe" "%1"' /f >/dev/null
+run reg delete 'HKLM\Software\Tesmora\Lumen Viewer' /f >/dev/null 2>&1 || true
+run reg query 'HKCR\LumenViewer.Document\shell\open\command' | tr -d '\r' | sed '/^$/d'
+
+show "4. /script: one candidate, found through the association, no question"
 touch "$c/DemoCD/debug.debug"
-run 'C:\DemoCD\Tolvex.exe' /script . '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\debug.txt'
+run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\one.txt'
 rm -f "$c/DemoCD/debug.debug"
-show "HHDebug.txt"
+transcript one.txt
+show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog(Lumen Viewer).txt"
+tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog(Lumen Viewer).txt"
+show "HHDebug.txt of that run (debug.debug beside the program)"
 tr -d '\r' <"$c/DemoCD/HHDebug.txt"
-transcript debug.txt
+
+show "5. A second installation recorded under the product key: two candidates"
+run reg add 'HKLM\Software\Tesmora\Lumen Viewer' /v path /d 'C:\Lumen2\Bin' /f >/dev/null
+run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers-second.txt' '/transcript=C:\DemoOut\two.txt'
+transcript two.txt
+show "install log: C:\Lumen2\installLog(Lumen Viewer).txt"
+tr -d '\r' <"$c/Lumen2/installLog(Lumen Viewer).txt"
+run reg delete 'HKLM\Software\Tesmora\Lumen Viewer' /f >/dev/null 2>&1 || true
