@@ -4,7 +4,6 @@
 
 #include "UCmdLine.h"
 #include "UPaths.h"
-#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -65,14 +64,8 @@ std::string DebugLineText(const std::string& text, const std::string& timeStamp,
 }
 
 void TDLogFile::WriteLine(const std::string& text) {
-  std::string line = DebugLineText(text, LongTimeText(), timeStamps_) + "\r\n";
-  ScopedHandle f(CreateFileA(path_.c_str(), FILE_APPEND_DATA | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return;  // the debug log never stops a run
-  SetFilePointer(f.Get(), 0, nullptr, FILE_END);
-  DWORD written = 0;
-  WriteFile(f.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-  FlushFileBuffers(f.Get());
+  unsigned long err = 0;
+  AppendFileText(path_, DebugLineText(text, LongTimeText(), timeStamps_) + "\r\n", err);  // never stops a run
 }
 
 void TDLogFile::WriteIfEnabled(const std::string& text) {

@@ -139,6 +139,26 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
   return false;
 }
 
+bool AppendFileText(const std::string& path, const std::string& text, unsigned long& errorCode) {
+  errorCode = 0;
+  // GENERIC_WRITE and a seek, not FILE_APPEND_DATA: the 9x family knows only the former.
+  ScopedHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) {
+    errorCode = GetLastError();
+    return false;
+  }
+  SetFilePointer(f.Get(), 0, nullptr, FILE_END);
+  DWORD written = 0;
+  if (!WriteFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+      written != text.size()) {
+    errorCode = written != text.size() ? ERROR_DISK_FULL : GetLastError();
+    return false;
+  }
+  FlushFileBuffers(f.Get());
+  return true;
+}
+
 bool ReadFileWhole(const std::string& path, std::string& content) {
   content.clear();
   ScopedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -32,6 +32,8 @@ std::string ParentFolder(const std::string& path);
 // once every byte is written, so a full disk never leaves a half-written file behind.
 // On failure errorCode holds the system error.
 bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode);
+// Appends text to path (created when missing); a line-by-line record.
+bool AppendFileText(const std::string& path, const std::string& text, unsigned long& errorCode);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileWhole(const std::string& path, std::string& content);
 

@@ -13,11 +13,9 @@ void ResetQuestionSeam() { g_seam = QuestionSeamState(); }
 
 static void AppendTranscript(const std::string& text) {
   if (g_seam.transcriptPath.empty()) return;
-  // Appended per question, so the record survives however the run ends.
-  std::string old;
-  ReadFileWhole(g_seam.transcriptPath, old);
+  // Appended and closed per question, so the record survives however the run ends.
   unsigned long err = 0;
-  if (!WriteFileWhole(g_seam.transcriptPath, old + text, err))
+  if (!AppendFileText(g_seam.transcriptPath, text, err))
     LogLine("** Error: transcript \"%s\" could not be written (error %d)", g_seam.transcriptPath,
             static_cast<long>(err));
 }

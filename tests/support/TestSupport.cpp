@@ -2,6 +2,8 @@
 
 #include <shlwapi.h>
 
+#include <cstdio>
+
 #include "UApp.h"
 #include "UAppRegInfo.h"
 #include "UCorvane.h"
@@ -123,7 +125,10 @@ static BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
   FindCtx* c = reinterpret_cast<FindCtx*>(lp);
   char buf[512] = "";
   GetWindowTextA(w, buf, sizeof buf);
-  if (c->title == buf && IsWindowVisible(w)) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  // Tests run side by side on one desktop: only this process's own dialogs are ours.
+  if (pid == GetCurrentProcessId() && c->title == buf && IsWindowVisible(w)) {
     c->found = w;
     return FALSE;
   }
@@ -140,13 +145,40 @@ DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD timeoutMs)
 
 DialogDriver::~DialogDriver() { Join(); }
 
+static BOOL CALLBACK CloseOwnWindow(HWND w, LPARAM) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == GetCurrentProcessId() && IsWindowVisible(w)) {
+    PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+  }
+  return TRUE;
+}
+
+// A step that never came leaves a modal dialog waiting for a click that will not come:
+// close what is open, and end the test program if that does not help, so the test fails
+// at once instead of hanging until CTest's time-out.
+static void GiveUp(const std::string& title) {
+  std::fprintf(stderr, "dialog driver: no window \"%s\" in time; closing the open dialogs\n", title.c_str());
+  for (int i = 0; i < 30; ++i) {
+    EnumWindows(&CloseOwnWindow, 0);
+    Sleep(100);
+  }
+  std::fprintf(stderr, "dialog driver: dialogs still open; ending the test program\n");
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 3);
+}
+
 DWORD WINAPI DialogDriver::Thread(void* p) {
   DialogDriver* self = static_cast<DialogDriver*>(p);
   DWORD start = GetTickCount();
   for (const DialogStep& step : self->steps_) {
     HWND found = nullptr;
     while (!found) {
-      if (GetTickCount() - start > self->timeoutMs_) return 1;
+      if (GetTickCount() - start > self->timeoutMs_) {
+        GiveUp(step.title);
+        return 1;
+      }
       FindCtx c;
       c.title = step.title;
       EnumWindows(&FindTop, reinterpret_cast<LPARAM>(&c));
@@ -158,7 +190,10 @@ DWORD WINAPI DialogDriver::Thread(void* p) {
     step.act(found);
     ++self->done_;
     while (IsWindow(found) && IsWindowVisible(found)) {
-      if (GetTickCount() - start > self->timeoutMs_) return 1;
+      if (GetTickCount() - start > self->timeoutMs_) {
+        GiveUp(step.title + " (to close)");
+        return 1;
+      }
       Sleep(20);
     }
   }

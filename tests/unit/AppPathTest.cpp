@@ -228,16 +228,6 @@ TEST_F(AppPathTest, ProgramFilesFromTheRegistryOrTheWindowsDrive) {
 // The real dialogs, driven through window messages.
 class AppPathDialogTest : public AppPathTest {};
 
-static BOOL CALLBACK FindTree(HWND w, LPARAM lp) {
-  char cls[64] = "";
-  GetClassNameA(w, cls, sizeof cls);
-  if (std::string(cls) == "SysTreeView32") {
-    *reinterpret_cast<HWND*>(lp) = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 TEST_F(AppPathDialogTest, BrowserCancelVirtualFolderAndAFolderWithoutPrograms) {
   SetAppTitle("Browse Test");
   std::string noExe = dir / "noexe";
