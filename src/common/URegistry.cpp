@@ -43,12 +43,4 @@ LONG WriteRegString(HKEY root, const std::string& key, const std::string& valueN
                         static_cast<DWORD>(value.size() + 1));
 }
 
-std::string RootKeyName(HKEY root) {
-  if (root == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
-  if (root == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
-  if (root == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
-  if (root == HKEY_USERS) return "HKEY_USERS";
-  return "HKEY";
-}
-
 }  // namespace tolvex

@@ -15,7 +15,5 @@ bool RegKeyExists(HKEY root, const std::string& key);
 // Creates the key when missing. On failure the result is the system error code.
 LONG WriteRegString(HKEY root, const std::string& key, const std::string& valueName,
                     const std::string& value);
-// "HKEY_LOCAL_MACHINE" and so on, for log lines.
-std::string RootKeyName(HKEY root);
 
 }  // namespace tolvex

@@ -115,7 +115,6 @@ class ComPtr {
     Reset();
     return &p_;
   }
-  void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
   void Reset() {
     if (p_) {
       DWORD err = GetLastError();
