@@ -33,6 +33,16 @@ bool AnyFileMatches(const std::string& pattern) {
   return false;
 }
 
+bool GetFileStamp(const std::string& path, unsigned long long& writeTime, unsigned long long& size) {
+  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA(path.c_str(), &fd));
+  if (!f || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  writeTime = (static_cast<unsigned long long>(fd.ftLastWriteTime.dwHighDateTime) << 32) | fd.ftLastWriteTime.dwLowDateTime;
+  size = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+  return true;
+}
+
 bool MakeDirPath(const std::string& path) {
   std::string p = RemoveTrailingBackslashes(path);
   if (p.empty()) return false;

@@ -12,6 +12,9 @@ bool FolderExists(const std::string& path);
 bool FileExists(const std::string& path);
 // True when some entry that is not a folder matches the pattern.
 bool AnyFileMatches(const std::string& pattern);
+// Last-write time (UTC) and size of a file; false when it does not exist. (Through a
+// directory listing, which every Windows has.)
+bool GetFileStamp(const std::string& path, unsigned long long& writeTime, unsigned long long& size);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool MakeDirPath(const std::string& path);
 

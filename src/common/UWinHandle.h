@@ -78,18 +78,11 @@ struct ModuleTraits {
   static bool IsValid(Handle h) { return h != nullptr; }
   static void Close(Handle h) { FreeLibrary(h); }
 };
-struct ServiceHandleTraits {
-  using Handle = SC_HANDLE;
-  static Handle Null() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { CloseServiceHandle(h); }
-};
 
 using ScopedHandle = ScopedResource<KernelHandleTraits>;
 using ScopedFindHandle = ScopedResource<FindHandleTraits>;
 using ScopedRegKey = ScopedResource<RegKeyTraits>;
 using ScopedModule = ScopedResource<ModuleTraits>;
-using ScopedServiceHandle = ScopedResource<ServiceHandleTraits>;
 
 // COM interface pointer.
 template <typename T>

@@ -32,12 +32,8 @@ std::string VersionBannerText() {
 void ShowVersionBanner() { ShowPlainMessage(VersionBannerText()); }
 
 static bool SameTimeAndSize(const std::string& a, const std::string& b) {
-  WIN32_FILE_ATTRIBUTE_DATA fa, fb;
-  if (!GetFileAttributesExA(a.c_str(), GetFileExInfoStandard, &fa) ||
-      !GetFileAttributesExA(b.c_str(), GetFileExInfoStandard, &fb))
-    return false;
-  return CompareFileTime(&fa.ftLastWriteTime, &fb.ftLastWriteTime) == 0 &&
-         fa.nFileSizeHigh == fb.nFileSizeHigh && fa.nFileSizeLow == fb.nFileSizeLow;
+  unsigned long long ta = 0, sa = 0, tb = 0, sb = 0;
+  return GetFileStamp(a, ta, sa) && GetFileStamp(b, tb, sb) && ta == tb && sa == sb;
 }
 
 static void ProcessPendingMessages() {
@@ -69,14 +65,12 @@ bool CopyProgramFile(const std::string& source, const std::string& target) {
   std::vector<char> block(50000);
   for (;;) {
     DWORD got = 0, put = 0;
-    if (!ReadFile(in.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
-      LogLine("** Error: reading \"%s\" failed: error %d", source, static_cast<long>(GetLastError()));
-      return false;
-    }
-    if (got == 0) break;
-    if (!WriteFile(out.Get(), block.data(), got, &put, nullptr) || put != got) {
-      LogLine("** Error: writing \"%s\" failed: error %d", target, static_cast<long>(GetLastError()));
-      // A partial program must not look like a finished copy: it would be skipped next time.
+    bool read = ReadFile(in.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) != FALSE;
+    if (read && got == 0) break;
+    if (!read || !WriteFile(out.Get(), block.data(), got, &put, nullptr) || put != got) {
+      LogLine("** Error: copying \"%s\" to \"%s\" failed: error %d", source, target,
+              static_cast<long>(GetLastError()));
+      // A partial program must not stay behind as if it were a copy.
       out.Close();
       DeleteFileA(target.c_str());
       return false;

@@ -19,9 +19,17 @@ bool IsNtPlatform() {
 
 bool IsAdministrator() {
   if (!IsNtPlatform()) return true;
-  OpenSCManagerFn open = g_openSCManager ? g_openSCManager : &OpenSCManagerA;
-  ScopedServiceHandle scm(open(nullptr, nullptr, GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE));
-  return scm.IsValid();
+  // The service manager is NT's alone: looked up, so the program still loads on 9x.
+  OpenSCManagerFn open = g_openSCManager;
+  HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  if (!open && advapi) open = reinterpret_cast<OpenSCManagerFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "OpenSCManagerA")));
+  using CloseFn = BOOL(WINAPI*)(SC_HANDLE);
+  CloseFn close = advapi ? reinterpret_cast<CloseFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "CloseServiceHandle"))) : nullptr;
+  if (!open) return false;
+  SC_HANDLE scm = open(nullptr, nullptr, GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE);
+  if (!scm) return false;
+  if (close) close(scm);
+  return true;
 }
 
 std::string WritabilityProbeFolder(const std::string& folder) {

@@ -32,10 +32,12 @@ std::string FileVersionText(const std::string& path) { return GetFileVersion(pat
 
 // Last-write time in local time, milliseconds since 1601, as one comparable number.
 static bool LocalWriteTime(const std::string& path, unsigned long long& ms, SYSTEMTIME* st = nullptr) {
-  WIN32_FILE_ATTRIBUTE_DATA fa;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &fa)) return false;
-  FILETIME local;
-  if (!FileTimeToLocalFileTime(&fa.ftLastWriteTime, &local)) return false;
+  unsigned long long utc = 0, size = 0;
+  if (!GetFileStamp(path, utc, size)) return false;
+  FILETIME written, local;
+  written.dwLowDateTime = static_cast<DWORD>(utc);
+  written.dwHighDateTime = static_cast<DWORD>(utc >> 32);
+  if (!FileTimeToLocalFileTime(&written, &local)) return false;
   ULARGE_INTEGER u;
   u.LowPart = local.dwLowDateTime;
   u.HighPart = local.dwHighDateTime;
