@@ -1,12 +1,15 @@
 // The application object: its title (the caption of every box) and the run's end.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace tolvex {
 
 struct AppState {
   std::string title;
+  HWND mainForm = nullptr;  // the main window while it exists: owner of late questions
 };
 AppState& App();
 void ResetApp();

@@ -20,7 +20,7 @@ static void AppendTranscript(const std::string& text) {
             static_cast<long>(err));
 }
 
-void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile) {
+void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile, bool answersGiven) {
   g_seam = QuestionSeamState();
   g_seam.transcriptPath = transcriptFile;
   if (!transcriptFile.empty()) {
@@ -34,10 +34,10 @@ void InitQuestionSeam(const std::string& answersFile, const std::string& transcr
       g_seam.transcriptPath.clear();
     }
   }
-  if (answersFile.empty()) return;
+  if (answersFile.empty() && !answersGiven) return;
   g_seam.unattended = true;
   std::string content;
-  if (!ReadFileWhole(answersFile, content)) {
+  if (answersFile.empty() || !ReadFileWhole(answersFile, content)) {
     LogLine("** Error: answers file \"%s\" not found; every question takes its default answer",
             answersFile);
     return;

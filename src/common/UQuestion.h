@@ -33,7 +33,9 @@ void ResetQuestionSeam();
 
 // Reads the answers file (unattended from then on, even when it is missing or broken:
 // nobody may be there to answer) and starts the transcript. Problems are logged.
-void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile);
+// An empty answersFile with answersGiven set (a bare "/answers=") is unattended too.
+void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile,
+                      bool answersGiven = false);
 
 // Asks q: unattended, the first unused answers-file entry whose box and text (when the
 // entry gives them) equal the question's; otherwise show() asks the person. An answer not

@@ -71,9 +71,9 @@ static void ReadInstallSection(const std::string& file) {
 
 static std::string SetupDirFromArgument() {
   if (ParamCount() < 2) return {};
-  std::string arg = ParamStr(2);
+  std::string arg = RemoveTrailingBackslashes(ParamStr(2));
   if (arg == "." || (!arg.empty() && arg[0] == '/')) return RemoveTrailingBackslashes(ExtractFileDir(ParamStr(0)));
-  return RemoveTrailingBackslashes(arg);
+  return arg;
 }
 
 static void ComputeFixedFolders() {

@@ -25,7 +25,7 @@ static void LoadProgram(const std::string& commandLine, const std::string& progr
   MatchCurrentLanguage();
   CreateScriptLists();
   CreateInstallLog();
-  InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile);
+  InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile, CommandLine().answersGiven);
   StartHelpClientDebugLog();
 }
 

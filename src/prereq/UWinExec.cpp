@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "UApp.h"
 #include "UMessages.h"
 #include "UPaths.h"
 #include "UText.h"
@@ -42,6 +43,7 @@ bool RunAndWait(const std::string& program, const std::string& parameters) {
 
 int OpenWithShell(const std::string& file, const std::string& parameters, bool reportErrors) {
   HWND owner = GetActiveWindow();
+  if (!owner) owner = App().mainForm;
   HINSTANCE h = ShellExecuteA(owner, "open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
                               nullptr, SW_SHOWDEFAULT);
   int rc = static_cast<int>(reinterpret_cast<INT_PTR>(h));

@@ -105,6 +105,7 @@ TEST_F(ParamsTest, SetupFolderFromArgumentTwo) {
       {".", cd.Path(), ParentFolder(cd.Path()), "", ""},
       {"/NoParam", cd.Path(), ParentFolder(cd.Path()), "", ""},
       {"/", cd.Path(), ParentFolder(cd.Path()), "", ""},
+      {".\\", cd.Path(), ParentFolder(cd.Path()), "", ""},
       {"C:\\TolvexSetupTest\\\\", "C:\\TolvexSetupTest", "C:", "C:", "C:"},  // stops at the drive
   };
   for (const Case& c : cases) {
@@ -133,6 +134,7 @@ TEST_F(ParamsTest, KeysWithTheirTypesAndDefaults) {
       {"RestartRequired=0x10", &InstallParams::RestartRequired, true},
       {"RestartRequired=$0", &InstallParams::RestartRequired, false},
       {"RestartRequired=-2", &InstallParams::RestartRequired, true},
+      {"RestartRequired=4294967296", &InstallParams::RestartRequired, true},
       {"CopyVideos=0", &InstallParams::CopyVideos, false},
       {"CopyVideos=", &InstallParams::CopyVideos, true},  // empty keeps the default
       {"ShowShortCutWin=no", &InstallParams::ShowShortCutWin, true},

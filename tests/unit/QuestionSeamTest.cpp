@@ -117,6 +117,14 @@ TEST_F(QuestionSeamTest, AMissingAnswersFileStillRunsUnattended) {
   EXPECT_NE(std::string::npos, InstallLog().lines[0].find("answers file"));
 }
 
+TEST_F(QuestionSeamTest, ABareAnswersSwitchStillMeansNobodyIsThere) {
+  InitQuestionSeam("", "", true);
+  EXPECT_TRUE(QuestionSeam().unattended);
+  EXPECT_TRUE(AskYesNo("q?"));  // no window: the default button
+  InitQuestionSeam("", "", false);
+  EXPECT_FALSE(QuestionSeam().unattended);
+}
+
 TEST_F(QuestionSeamTest, WithoutAnswersARealBoxAsksAndIsRecorded) {
   ScratchDir d;
   InitQuestionSeam("", d / "t.txt");

@@ -48,13 +48,20 @@ TEST(ParseScriptInt, AcceptsTheScriptForms) {
       {"1", true, 1},     {"0", true, 0},     {"0x10", true, 16}, {"$10", true, 16},
       {"-5", true, -5},   {"+3", true, 3},    {"-$F", true, -15}, {"0XfF", true, 255},
       {"yes", false, 0},  {"", false, 0},     {"0x", false, 0},   {"$", false, 0},
-      {"12a", false, 0},  {"1.5", false, 0},  {"-", false, 0},    {"99999999999", false, 0},
+      {"12a", false, 0},  {"1.5", false, 0},  {"-", false, 0},
   };
   for (const Case& c : cases) {
     long long v = -999;
     EXPECT_EQ(c.ok, ParseScriptInt(c.text, v)) << c.text;
-    if (c.ok) EXPECT_EQ(c.value, v) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(c.value, v) << c.text;
+    }
   }
+  long long big = 0;
+  EXPECT_TRUE(ParseScriptInt("99999999999", big));  // still a number: true, never wrapped to 0
+  EXPECT_GT(big, 0xFFFFFFFFLL);
+  EXPECT_TRUE(ParseScriptInt("0x100000000", big));
+  EXPECT_NE(0, big);
 }
 
 TEST(PathText, SplitsPathsTheWindowsWay) {

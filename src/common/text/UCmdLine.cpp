@@ -18,7 +18,7 @@ void InitCommandLine(const std::string& commandLine, const std::string& modulePa
   s.args.push_back(s.logged[0]);
   for (size_t i = 1; i < s.logged.size(); ++i) {
     const std::string& a = s.logged[i];
-    if (StartsWithNoCase(a, "/answers=")) s.answersFile = a.substr(9);
+    if (StartsWithNoCase(a, "/answers=")) s.answersFile = a.substr(9), s.answersGiven = true;
     else if (StartsWithNoCase(a, "/transcript=")) s.transcriptFile = a.substr(12);
     else s.args.push_back(a);
   }

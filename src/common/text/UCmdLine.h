@@ -13,6 +13,7 @@ struct CommandLineState {
   std::vector<std::string> logged;  // every argument as given, argument 0 the program path
   std::vector<std::string> args;    // the same without the seam switches
   std::string answersFile;
+  bool answersGiven = false;  // "/answers=" was there, even with an empty name
   std::string transcriptFile;
 };
 

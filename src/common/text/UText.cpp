@@ -178,8 +178,8 @@ bool ParseScriptInt(const std::string& text, long long& value) {
     else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
     else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
     else return false;
-    v = v * base + d;
-    if (v > 0xFFFFFFFFull) return false;  // a 32-bit integer, as the INI reader gives
+    // Only zero or not matters to a boolean, so a huge number stays huge, not wrapped.
+    v = v > 0xFFFFFFFFull ? v : v * base + d;
   }
   value = negative ? -static_cast<long long>(v) : static_cast<long long>(v);
   return true;
