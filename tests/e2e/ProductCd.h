@@ -11,10 +11,11 @@ namespace tolvex::test {
 
 class ProductCd {
  public:
-  ProductCd();
+  // name: the program's file name on the CD; the script is named after it.
+  explicit ProductCd(const std::string& name = "Tolvex");
   const std::string& Dir() const { return dir_.Path(); }
   std::string operator/(const std::string& rel) const { return dir_ / rel; }
-  std::string Exe() const { return dir_ / "Tolvex.exe"; }
+  std::string Exe() const { return dir_ / (name_ + ".exe"); }
   void WriteScript(const std::string& ini) const;
 
   // Runs Tolvex.exe with args, answered from answers (a transcript goes to the scratch
@@ -24,6 +25,7 @@ class ProductCd {
   std::vector<AnswerEntry> Asked() const;
 
  private:
+  std::string name_;
   ScratchDir dir_;
   ScratchDir work_;
 };

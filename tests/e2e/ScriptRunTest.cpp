@@ -150,3 +150,14 @@ TEST(ScriptRun, SetPathWritesBothValuesForA32BitProgram) {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
   }
 }
+
+TEST(ScriptRun, RunsWhereWindowsSaysItIs98) {
+  // The harness prefix reports Windows 98 to a program of this name.
+  InstalledApp app(".tvxe2e98");
+  ProductCd cd("Tolvex9x");
+  cd.WriteScript(Script(".tvxe2e98", "", "Lumen Old"));
+  EXPECT_EQ(0, cd.Run({"/script", "."}));
+  std::string log = ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Old).txt");
+  EXPECT_NE(std::string::npos, log.find("_dir_exedir         = " + app.Folder())) << log;
+  EXPECT_NE(std::string::npos, log.find(">End GetAllParameters()"));
+}
