@@ -124,7 +124,11 @@ struct FindCtx {
 static BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
   FindCtx* c = reinterpret_cast<FindCtx*>(lp);
   char buf[512] = "";
-  GetWindowTextA(w, buf, sizeof buf);
+  // Not GetWindowText: for this process's windows it sends WM_GETTEXT and would wait for
+  // a thread that may be busy.
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got))
+    buf[0] = '\0';
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
   // Tests run side by side on one desktop: only this process's own dialogs are ours.
@@ -141,6 +145,21 @@ DialogDriver::DialogDriver(const std::string& title, std::function<void(HWND)> a
 DialogDriver::DialogDriver(std::vector<DialogStep> steps, DWORD timeoutMs)
     : steps_(std::move(steps)), timeoutMs_(timeoutMs) {
   thread_ = CreateThread(nullptr, 0, &DialogDriver::Thread, this, 0, nullptr);
+  watchdog_ = CreateThread(nullptr, 0, &DialogDriver::Watchdog, this, 0, nullptr);
+}
+
+// The driver itself may block in a call into a dialog that never returns; then nothing
+// would end the test. The watchdog says where it stuck and ends the test program.
+DWORD WINAPI DialogDriver::Watchdog(void* p) {
+  DialogDriver* self = static_cast<DialogDriver*>(p);
+  while (WaitForSingleObject(self->thread_, 1000) != WAIT_OBJECT_0)
+    if (GetTickCount() - self->beat_ > self->timeoutMs_ + 10000) break;
+  if (WaitForSingleObject(self->thread_, 0) == WAIT_OBJECT_0) return 0;
+  std::fprintf(stderr, "dialog driver: stuck at step %d (%s); ending the test program\n", self->done_ + 1,
+               self->phase_);
+  std::fflush(stderr);
+  TerminateProcess(GetCurrentProcess(), 4);
+  return 1;
 }
 
 DialogDriver::~DialogDriver() { Join(); }
@@ -155,11 +174,21 @@ static BOOL CALLBACK CloseOwnWindow(HWND w, LPARAM) {
   return TRUE;
 }
 
-// A step that never came leaves a modal dialog waiting for a click that will not come:
-// close what is open, and end the test program if that does not help, so the test fails
-// at once instead of hanging until CTest's time-out.
-static void GiveUp(const std::string& title) {
-  std::fprintf(stderr, "dialog driver: no window \"%s\" in time; closing the open dialogs\n", title.c_str());
+static BOOL CALLBACK FindOwnDialog(HWND w, LPARAM lp) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[16] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || std::string(cls) != "#32770") return TRUE;
+  *reinterpret_cast<HWND*>(lp) = w;
+  return FALSE;
+}
+
+// A dialog nobody will click leaves the code under test waiting for ever: close what is
+// open, and end the test program if that does not help, so the test fails at once
+// instead of hanging until CTest's time-out.
+static void GiveUp(const std::string& why) {
+  std::fprintf(stderr, "dialog driver: %s; closing the open dialogs\n", why.c_str());
   for (int i = 0; i < 30; ++i) {
     EnumWindows(&CloseOwnWindow, 0);
     Sleep(100);
@@ -173,10 +202,12 @@ DWORD WINAPI DialogDriver::Thread(void* p) {
   DialogDriver* self = static_cast<DialogDriver*>(p);
   DWORD start = GetTickCount();
   for (const DialogStep& step : self->steps_) {
+    self->phase_ = "looking for the window";
     HWND found = nullptr;
     while (!found) {
+      self->beat_ = GetTickCount();
       if (GetTickCount() - start > self->timeoutMs_) {
-        GiveUp(step.title);
+        GiveUp("no window \"" + step.title + "\" in time");
         return 1;
       }
       FindCtx c;
@@ -185,26 +216,48 @@ DWORD WINAPI DialogDriver::Thread(void* p) {
       found = c.found;
       if (!found) Sleep(20);
     }
+    self->phase_ = "reading the window's text";
     self->seenText_.push_back(MessageBoxText(found));
     Sleep(50);  // let the dialog finish its set-up before it is driven
+    self->phase_ = "acting on the window";
     step.act(found);
+    self->phase_ = "waiting for the window to close";
     ++self->done_;
     while (IsWindow(found) && IsWindowVisible(found)) {
+      self->beat_ = GetTickCount();
       if (GetTickCount() - start > self->timeoutMs_) {
-        GiveUp(step.title + " (to close)");
+        GiveUp("window \"" + step.title + "\" did not close");
         return 1;
       }
       Sleep(20);
     }
+  }
+  // Every step ran; a dialog that stays open now was not expected (a step went astray).
+  self->phase_ = "watching for dialogs nobody expects";
+  DWORD openSince = 0;
+  while (!self->joining_) {
+    self->beat_ = GetTickCount();
+    HWND open = nullptr;
+    EnumWindows(&FindOwnDialog, reinterpret_cast<LPARAM>(&open));
+    if (!open) openSince = 0;
+    else if (!openSince) openSince = GetTickCount();
+    else if (GetTickCount() - openSince > self->timeoutMs_) {
+      GiveUp("a dialog no step expected stays open");
+      return 1;
+    }
+    Sleep(50);
   }
   return 0;
 }
 
 bool DialogDriver::Join() {
   if (thread_) {
+    joining_ = true;
     WaitForSingleObject(thread_, INFINITE);
+    WaitForSingleObject(watchdog_, INFINITE);
     CloseHandle(thread_);
-    thread_ = nullptr;
+    CloseHandle(watchdog_);
+    thread_ = watchdog_ = nullptr;
   }
   return done_ == static_cast<int>(steps_.size());
 }
@@ -216,7 +269,10 @@ void ClickButton(HWND dlg, int id) {
 std::string MessageBoxText(HWND box) {
   HWND text = GetDlgItem(box, 0xFFFF);
   char buf[4096] = "";
-  if (text) GetWindowTextA(text, buf, sizeof buf);
+  DWORD_PTR got = 0;
+  if (text &&
+      !SendMessageTimeoutA(text, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &got))
+    buf[0] = '\0';
   return buf;
 }
 

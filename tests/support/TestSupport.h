@@ -75,8 +75,8 @@ struct DialogStep {
 };
 class DialogDriver {
  public:
-  DialogDriver(const std::string& title, std::function<void(HWND)> act, DWORD timeoutMs = 15000);
-  DialogDriver(std::vector<DialogStep> steps, DWORD timeoutMs = 15000);
+  DialogDriver(const std::string& title, std::function<void(HWND)> act, DWORD timeoutMs = 30000);
+  DialogDriver(std::vector<DialogStep> steps, DWORD timeoutMs = 30000);
   ~DialogDriver();
   bool Join();  // true when every step ran
   int StepsRun() const { return done_; }
@@ -86,9 +86,13 @@ class DialogDriver {
 
  private:
   static DWORD WINAPI Thread(void* self);
+  static DWORD WINAPI Watchdog(void* self);
   std::vector<DialogStep> steps_;
   DWORD timeoutMs_;
-  HANDLE thread_ = nullptr;
+  HANDLE thread_ = nullptr, watchdog_ = nullptr;
+  const char* volatile phase_ = "looking for the window";
+  volatile DWORD beat_ = GetTickCount();  // the driver's last sign of life
+  volatile bool joining_ = false;
   int done_ = 0;
   std::vector<std::string> seenText_;
 };

@@ -1,5 +1,7 @@
 #include <windows.h>
 #include <shlobj.h>
+#include <commctrl.h>
+#include <shellapi.h>
 
 #include "TestSupport.h"
 #include "UApp.h"
@@ -228,6 +230,42 @@ TEST_F(AppPathTest, ProgramFilesFromTheRegistryOrTheWindowsDrive) {
 // The real dialogs, driven through window messages.
 class AppPathDialogTest : public AppPathTest {};
 
+static BOOL CALLBACK FindTreeView(HWND w, LPARAM lp) {
+  char cls[64] = "";
+  GetClassNameA(w, cls, sizeof cls);
+  if (std::string(cls) != WC_TREEVIEWA) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = w;
+  return FALSE;
+}
+
+static std::string SelectedTreeText(HWND tree) {
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  char text[MAX_PATH] = "";
+  TVITEMA tv{};
+  tv.mask = TVIF_TEXT;
+  tv.hItem = item;
+  tv.pszText = text;
+  tv.cchTextMax = sizeof text;
+  if (item) SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+  return text;
+}
+
+// The browser fills its tree only after it is on screen: select once the tree is there,
+// and again until the selection shows, before pressing OK.
+static void SelectInBrowser(HWND dlg, WPARAM isPath, LPARAM what, const std::string& shownName) {
+  HWND tree = nullptr;
+  for (int i = 0; i < 250 && !(tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0); ++i) {
+    Sleep(20);
+    EnumChildWindows(dlg, &FindTreeView, reinterpret_cast<LPARAM>(&tree));
+  }
+  for (int i = 0; i < 100 && tree; ++i) {
+    SendMessageA(dlg, BFFM_SETSELECTIONA, isPath, what);
+    if (EqualsNoCase(SelectedTreeText(tree), shownName)) break;
+    Sleep(50);
+  }
+  ClickButton(dlg, IDOK);
+}
+
 TEST_F(AppPathDialogTest, BrowserCancelVirtualFolderAndAFolderWithoutPrograms) {
   SetAppTitle("Browse Test");
   std::string noExe = dir / "noexe";
@@ -235,20 +273,16 @@ TEST_F(AppPathDialogTest, BrowserCancelVirtualFolderAndAFolderWithoutPrograms) {
   std::string app = MakeAppFolder(dir / "app");
   LPITEMIDLIST drives = nullptr;
   SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives);
+  SHFILEINFOA info{};
+  SHGetFileInfoA(reinterpret_cast<const char*>(drives), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+  std::string drivesName = info.szDisplayName;
   auto select = [](const std::string& path) {
-    return [path](HWND dlg) {
-      SendMessageA(dlg, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-      ClickButton(dlg, IDOK);
-    };
+    return [path](HWND dlg) { SelectInBrowser(dlg, TRUE, reinterpret_cast<LPARAM>(path.c_str()), ExtractFileName(path)); };
   };
   auto ok = [](HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); };
   std::string browseTitle = "Browse for Folder";
   DialogDriver driver({
-      {browseTitle,
-       [drives](HWND dlg) {
-         SendMessageA(dlg, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(drives));
-         ClickButton(dlg, IDOK);
-       }},
+      {browseTitle, [drives, drivesName](HWND dlg) { SelectInBrowser(dlg, FALSE, reinterpret_cast<LPARAM>(drives), drivesName); }},
       {"Browse Test", ok},
       {browseTitle, select(noExe)},
       {"Browse Test", ok},
