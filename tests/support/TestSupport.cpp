@@ -123,20 +123,19 @@ struct FindCtx {
 
 static BOOL CALLBACK FindTop(HWND w, LPARAM lp) {
   FindCtx* c = reinterpret_cast<FindCtx*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  // Tests run side by side on one desktop: only this process's own dialogs are ours, and
+  // only they are asked for their title.
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
   char buf[512] = "";
-  // Not GetWindowText: for this process's windows it sends WM_GETTEXT and would wait for
-  // a thread that may be busy.
+  // Not GetWindowText: it sends WM_GETTEXT and would wait for a thread that may be busy.
   DWORD_PTR got = 0;
   if (!SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got))
     buf[0] = '\0';
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  // Tests run side by side on one desktop: only this process's own dialogs are ours.
-  if (pid == GetCurrentProcessId() && c->title == buf && IsWindowVisible(w)) {
-    c->found = w;
-    return FALSE;
-  }
-  return TRUE;
+  if (c->title != buf) return TRUE;
+  c->found = w;
+  return FALSE;
 }
 
 DialogDriver::DialogDriver(const std::string& title, std::function<void(HWND)> act, DWORD timeoutMs)
