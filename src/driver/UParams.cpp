@@ -12,15 +12,11 @@
 #include "ULog.h"
 #include "UMessages.h"
 #include "UPaths.h"
+#include "UScript.h"
 #include "USourceCheck.h"
 #include "UText.h"
 
 namespace tolvex {
-
-static ScriptFileState g_scriptFile;
-
-ScriptFileState& ScriptFile() { return g_scriptFile; }
-void ResetScriptFile() { g_scriptFile = ScriptFileState(); }
 
 std::string ScriptFileName() { return ChangeFileExt(ParamStr(0), ".ini"); }
 
@@ -142,7 +138,7 @@ bool GetAllParameters() {
     LogLine("** Error: Tolvex.INI not found");
     return false;
   }
-  g_scriptFile.path = script;
+  ScriptFile().path = script;
   ReadInstallSection(script);
   InstallParams& p = Params();
   p.setupdir = SetupDirFromArgument();

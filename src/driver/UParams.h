@@ -10,10 +10,5 @@ bool GetAllParameters();
 
 // The script beside the program: its path with the extension replaced by ".ini".
 std::string ScriptFileName();
-struct ScriptFileState {
-  std::string path;  // set once the script was found; the other sections are read from it
-};
-ScriptFileState& ScriptFile();
-void ResetScriptFile();
 
 }  // namespace tolvex

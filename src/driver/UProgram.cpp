@@ -8,6 +8,7 @@
 #include "UAppRegInfo.h"
 #include "UCmdLine.h"
 #include "UDebugLog.h"
+#include "UDirIdent.h"
 #include "UInstallLog.h"
 #include "ULocale2.h"
 #include "ULog.h"
@@ -31,6 +32,7 @@ static void LoadProgram(const std::string& commandLine, const std::string& progr
 
 static void ExitProgram() {
   FreeScriptLists();
+  ResetDirIdents();
   SaveInstallLog();
   FreeInstallLog();
   ResetMsiLibrary();

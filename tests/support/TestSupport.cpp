@@ -7,6 +7,7 @@
 #include "UApp.h"
 #include "UAppRegInfo.h"
 #include "UCorvane.h"
+#include "UDirIdent.h"
 #include "UGetAppPath.h"
 #include "UParams.h"
 #include "UCmdLine.h"
@@ -98,6 +99,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetAppPathSearch();
   ResetCorvaneConfig();
   ResetScriptFile();
+  ResetDirIdents();
   ResetMsiLibrary();
 }
 

@@ -1,0 +1,132 @@
+#include "UIdentText.h"
+
+#include "UText.h"
+
+namespace tolvex {
+
+ResolvedText ResolveIdentifierText(const std::string& text, const IdentifierSet& ids) {
+  ResolvedText r;
+  r.text = text;
+  for (const auto& f : ids.fixed) r.text = ReplaceNoCase(r.text, f.first, f.second);
+  if (ids.customDirs)
+    for (const CustomDirRec& d : *ids.customDirs) {
+      std::string id = "<" + d.name + ">";
+      if (r.text.find(id) == std::string::npos) continue;  // the declared letter case only
+      if (!d.path.empty()) {
+        r.text = ReplaceNoCase(r.text, id, d.path);
+      } else if (d.skip) {
+        r.skipped = true;
+        r.skippedByUser = d.prompted;
+      }
+    }
+  // A folder can hardly hold "<", but a registry value can: bound the walk so a value
+  // that brings its own identifier back cannot keep it going.
+  for (int round = 0; round < 999 && ids.namedFolder; ++round) {
+    size_t open = r.text.find('<'), close = r.text.find('>');
+    if (open == std::string::npos || close == std::string::npos || close < open) break;
+    std::string bracketed = r.text.substr(open, close - open + 1);
+    std::string folder = ids.namedFolder(bracketed.substr(1, bracketed.size() - 2));
+    if (folder.empty()) break;
+    std::string next = ReplaceNoCase(r.text, bracketed, folder);
+    if (next == r.text) break;
+    r.text = next;
+  }
+  r.unknown = r.text.find('<') != std::string::npos;
+  return r;
+}
+
+const std::vector<std::pair<const char*, int>>& SpecialFolderNames() {
+  static const std::vector<std::pair<const char*, int>> names = {
+      {"csidldesktop", 0},
+      {"csidlprograms", 2},
+      {"csidlcontrols", 3},
+      {"csidlprinters", 4},
+      {"csidlpersonal", 5},
+      {"csidlfavorites", 6},
+      {"csidlstartup", 7},
+      {"csidlrecent", 8},
+      {"csidlsendto", 9},
+      {"csidlbitbucket", 10},
+      {"csidlstartmenu", 11},
+      {"csidldesktopdirectory", 16},
+      {"csidldrives", 17},
+      {"csidlnetwork", 18},
+      {"csidlnethood", 19},
+      {"csidlfonts", 20},
+      {"csidltemplates", 21},
+      {"csidlcommonstartmenu", 22},
+      {"csidlcommonprograms", 23},
+      {"csidlcommonstartup", 24},
+      {"csidlcommondesktopdirectory", 25},
+      {"csidlappdata", 26},
+      {"csidlprinthood", 27},
+      {"csidllocalappdata", 28},
+      {"csidlaltstartup", 29},
+      {"csidlcommonaltstartup", 30},
+      {"csidlcommonfavorites", 31},
+      {"csidlinternetcache", 32},
+      {"csidlcookies", 33},
+      {"csidlhistory", 34},
+      {"csidlcommonappdata", 35},
+      {"csidlwindows", 36},
+      {"csidlsystem", 37},
+      {"csidlprogramfiles", 38},
+      {"csidlmypictures", 39},
+      {"csidlprofile", 40},
+      {"csidlsystemx86", 41},
+      {"csidlprogramfilesx86", 42},
+      {"csidlprogramfilescommon", 43},
+      {"csidlprogramfilescommonx86", 44},
+      {"csidlcommontemplates", 45},
+      {"csidlcommondocuments", 46},
+      {"csidlcommonadmintools", 47},
+      {"csidladmintools", 48},
+      {"csidlconnections", 49},
+  };
+  return names;
+}
+
+static bool ParseHexNumber(const std::string& digits, unsigned& value) {
+  if (digits.empty() || digits.size() > 8) return false;
+  value = 0;
+  for (char c : digits) {
+    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (d < 0) return false;
+    value = value * 16 + static_cast<unsigned>(d);
+  }
+  return true;
+}
+
+NamedFolderRef ClassifyNamedFolder(const std::string& rawName) {
+  NamedFolderRef ref;
+  std::string name = LowerAscii(rawName);
+  if (name.empty()) return ref;
+  if (name[0] == '$') {
+    unsigned v = 0;
+    if (ParseHexNumber(name.substr(1), v)) {
+      ref.kind = NamedFolderKind::SpecialFolder;
+      ref.csidl = static_cast<int>(v % 256);
+    }
+    return ref;
+  }
+  if (name[0] == '@') {
+    ref.kind = NamedFolderKind::Association;
+    ref.expression = name.substr(1);
+    return ref;
+  }
+  if (name.size() >= 6 && name.compare(0, 5, "csidl") == 0) {
+    for (const auto& n : SpecialFolderNames())
+      if (name == n.first) {
+        ref.kind = NamedFolderKind::SpecialFolder;
+        ref.csidl = n.second;
+      }
+    return ref;
+  }
+  if (name == "windir") ref.kind = NamedFolderKind::WinDir;
+  else if (name == "winsysdir") ref.kind = NamedFolderKind::WinSysDir;
+  else if (name == "tempdir") ref.kind = NamedFolderKind::TempDir;
+  else if (name == "driversdir") ref.kind = NamedFolderKind::DriversDir;
+  return ref;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,97 @@
+#include "UFileItem.h"
+
+#include <windows.h>
+
+#include "ULocale2.h"
+#include "ULog.h"
+#include "UMessages.h"
+#include "UPaths.h"
+#include "URights.h"
+#include "UText.h"
+
+namespace tolvex {
+
+ConditionValue EvalConditionPrefix(const std::string& token) {
+  return EvalConditionToken(token, CurrentLanguage().code);
+}
+
+static bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+
+static ParseStatus InvalidFormat(const std::string& rest) {
+  // The line is shown as written: only the message's own "|" are line breaks.
+  ReportScriptError(ExpandProductText("Internal error: Invalid format in [FILES] section of Tolvex.ini.|| \"") +
+                    rest + "\"");
+  return ParseStatus::Error;
+}
+
+ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
+  item = FileItem();
+  LogLine("ParseFileInfo:    \"" + line + "\"");
+  FileLineParts parts = SplitFileLine(line);
+  bool invalidToken = false;
+  int trueTokens = 0;
+  for (const std::string& token : parts.tokens) {
+    ConditionValue v;
+    if (!invalidToken) {
+      v = EvalConditionPrefix(token);
+      invalidToken = !v.valid;
+    }
+    if (v.valid && v.value) ++trueTokens;
+    LogLine("    \"" + token + "\"" + (v.valid && v.value ? " --> TRUE" : " --> FALSE"));
+  }
+  const std::vector<std::string>& f = parts.fields;
+  item.source = f[0];
+  item.destination = f[1];
+  item.caption = f[6];
+  item.description = f[7];
+  if (invalidToken) {
+    ReportScriptError("Invalid $xxx command prefix found: \"" + line + "\"");
+    return ParseStatus::Error;
+  }
+  // Tokens and nothing else name no item, whatever they evaluate to.
+  if (parts.tokensOnly) return InvalidFormat(line);
+  if (!parts.tokens.empty() && trueTokens == 0) return ParseStatus::Skip;
+
+  bool fieldsPresent = !f[0].empty() && !f[1].empty() && !f[2].empty();
+  CopyFlags flags;
+  if (fieldsPresent) {
+    flags = DecodeCopyFlags(f[2]);
+    if (flags.hasMode) item.copyMode = flags.mode;
+    item.updateOnly = flags.updateOnly;
+    item.addToUninstall = flags.addToUninstall;
+    item.reg = LowerAscii(f[3]);
+  }
+  if (!fieldsPresent || !flags.hasMode) return InvalidFormat(parts.rest);
+  item.conditionFileExists = NamesConditionFile(f[4]) && FileExists(f[4]);
+  item.selection = DecodeSelection(f[5]);
+
+  std::string folder = ParentFolder(item.destination);
+  if (!CanWriteToFolder(folder)) {
+    LogLine("** Error: no file can be created in \"%s\" (probed \"%s\")", folder, WritabilityProbeFolder(folder));
+    ReportScriptError("Error writing to destination drive! Check if drive is full or readonly!\r\"" + folder + "\"");
+    return ParseStatus::Error;
+  }
+  if (!MakeDirPath(folder)) {
+    ReportScriptError("Internal error: Unknown error creating destination directory!\r\"" + folder + "\"");
+    return ParseStatus::Error;
+  }
+  if (EndsWithBackslash(item.source) && EndsWithBackslash(item.destination)) {
+    if (!FolderExists(item.source)) {
+      ReportScriptError("Internal error: Source Directory not found! Correct Tolvex.ini script file!\r\"" + parts.rest +
+                        "\"");
+      return ParseStatus::Error;
+    }
+  } else if (!FileExists(item.source) && !AnyFileMatches(item.source)) {
+    ReportScriptError("Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + parts.rest + "\"");
+    return ParseStatus::Error;
+  }
+  DWORD attrs = GetFileAttributesA(item.destination.c_str());
+  if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY) && (attrs & FILE_ATTRIBUTE_READONLY)) {
+    if (!SetFileAttributesA(item.destination.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY))
+      LogLine("** Error: the read-only attribute of \"%s\" could not be cleared (error %d)", item.destination,
+              static_cast<long>(GetLastError()));
+  }
+  return ParseStatus::OK;
+}
+
+}  // namespace tolvex
