@@ -168,3 +168,51 @@ TEST(ScriptRun, RunsWhereWindowsSaysItIs98) {
   EXPECT_NE(std::string::npos, log.find("_dir_exedir         = " + app.Folder())) << log;
   EXPECT_NE(std::string::npos, log.find(">End GetAllParameters()"));
 }
+
+TEST(ScriptRun, CustomDirectoriesAreAnsweredFromTheFile) {
+  InstalledApp app(".tvxe2e5");
+  ScratchDir extra;
+  std::string extraDir = MakeAppFolder(extra / "Extra", "extra.exe");
+  struct Case {
+    std::string answers;
+    std::vector<std::string> logged, absent;
+  } cases[] = {
+      {"answer: Ignore\n",
+       {"_dir_CustomDirs[0] = ** Extra Not Found: User Chose to Skip Item installation **",
+        "Section: FILES -- Item Skipped by user. Application not found on PC. (unresolved <> Specifier): "
+        "\"x.txt, <Extra>\\x.txt, V\".",
+        "    a.txt, " + app.Folder() + "\\a.txt, V", "End InitScript()"},
+       {}},
+      {"answer: No\n", {"_dir_CustomDirs[0] = Extra ** Not Found: User Chose to Abort rest of install **"},
+       {"End InitScript()"}},
+      {"answer: Yes\n\nbox: browse\nanswer: " + EscapeAnswerValue(extraDir) + "\n",
+       {"_dir_CustomDirs[0] = Extra | .tvxe2enoextra | " + extraDir, "    x.txt, " + extraDir + "\\x.txt, V"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    ProductCd cd;
+    cd.WriteScript(Script(".tvxe2e5", "[CUSTOMDIRS]\r\nExtra|Extra Program=.tvxe2enoextra\r\n"
+                                      "[FILES]\r\n1=a.txt, <exedir>\\a.txt, V\r\n2=x.txt, <Extra>\\x.txt, V\r\n"));
+    EXPECT_EQ(0, cd.Run({"/script", "."}, c.answers));
+    auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
+    for (const std::string& l : c.logged) EXPECT_TRUE(Has(lines, l)) << l;
+    for (const std::string& l : c.absent) EXPECT_FALSE(Has(lines, l)) << l;
+    auto asked = cd.Asked();
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ("YesNoIgnore", asked[0].kind);
+    EXPECT_EQ(0u, asked[0].text.find("\"Extra Program\" application not found!"));
+  }
+}
+
+TEST(ScriptRun, AMissingInstallerStopsBeforeTheScriptIsLoaded) {
+  InstalledApp app(".tvxe2e6");
+  ProductCd cd;
+  cd.WriteScript(Script(".tvxe2e6", "ReadmeFile=<setupdir>\\readme.txt\r\nSWFInstallerPath=swf.exe\r\n"));
+  EXPECT_EQ(0, cd.Run({"/script", "."}));
+  auto asked = cd.Asked();
+  ASSERT_EQ(1u, asked.size());
+  EXPECT_EQ("Internal Error: Install source file not found - " + cd.Dir() + "\\readme.txt", asked[0].text);
+  auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
+  EXPECT_TRUE(Has(lines, "  Path Expanded = swf.exe"));  // expanded, no longer checked
+  EXPECT_FALSE(Has(lines, "Start InitScript()"));
+}
