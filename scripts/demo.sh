@@ -38,10 +38,17 @@ run reg add 'HKCR\LumenViewer.Document\shell\open\command' /ve \
   /d '"C:\Program Files (x86)\Lumen\Viewer\Bin\lumen.exe" "%1"' /f >/dev/null
 run reg delete 'HKLM\Software\Tesmora\Lumen Viewer' /f >/dev/null 2>&1 || true
 run reg query 'HKCR\LumenViewer.Document\shell\open\command' | tr -d '\r' | sed '/^$/d'
+# Its tools, a custom directory of the script, registered for .lumtools files; the
+# spectra add-on (.lumspectra) is not installed.
+mkdir -p "$c/Lumen Tools"
+cp build/bin/Tolvex.exe "$c/Lumen Tools/lumtools.exe"
+run reg add 'HKCR\.lumtools' /ve /d LumenTools.File /f >/dev/null
+run reg add 'HKCR\LumenTools.File\shell\open\command' /ve /d '"C:\Lumen Tools\lumtools.exe" "%1"' /f >/dev/null
 
-show "4. /script: one candidate, found through the association, no question"
+show "4. /script: one candidate, found through the association; the script loaded"
+sed -n '/^\[CUSTOMDIRS\]/,$p' demo/cd/Tolvex.ini
 touch "$c/DemoCD/debug.debug"
-run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\one.txt'
+run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers-script.txt' '/transcript=C:\DemoOut\one.txt'
 rm -f "$c/DemoCD/debug.debug"
 transcript one.txt
 show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog(Lumen Viewer).txt"
