@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "UApp.h"
+#include "UCmdLine.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UMessages.h"
@@ -100,7 +101,8 @@ FileSearchResult DoFileSearch2(const std::string& folderName, const std::string&
   }
   std::string inner = StripBackslashes(folder);
   std::string enclosed = inner.empty() ? "\\" : "\\" + inner + "\\";
-  std::string programDir = ModuleDir();
+  // The program's folder as the rest of the run knows it (the source folder "." too).
+  std::string programDir = RemoveTrailingBackslashes(ExtractFileDir(ParamStr(0)));
   if (tryFile(programDir + enclosed + file) || tryFile(ParentFolder(programDir) + enclosed + file)) return r;
   DWORD drives = GetLogicalDrives();
   for (char letter = 'a'; letter <= 'z'; ++letter) {

@@ -18,12 +18,13 @@ namespace {
 
 const char* const kTestDrives = "amnop";
 
-// One product CD below a scratch folder and a second-disk folder name that only this
-// layout uses, so the drive roots (shared by every test) hold nothing of another test's.
+// A product CD in a scratch folder with the program in its Tolvex folder, started as
+// "/tolvex /setup.exe", and a second-disk folder name that only this layout uses, so the
+// drive roots (shared by every test) hold nothing of another test's.
 class Layout {
  public:
   Layout() {
-    ResetRunState();
+    ResetRunState({"/tolvex", "/setup.exe"}, root_ / "Tolvex\\Tolvex.exe");
     for (const char* d = kTestDrives; *d; ++d)
       drives_.push_back(std::make_unique<ScratchDir>(std::string(1, *d) + ":\\" + name_));
     InstallParams& p = Params();
@@ -31,7 +32,7 @@ class Layout {
     p.SrchDir = name_;
     p.IdFile = "disk2.id";
     p.setupparentdir = root_.Path();
-    p.setupdir = root_ / "cd";
+    p.setupdir = root_ / "Tolvex";
   }
   const std::string& Name() const { return name_; }
   // "{root}" and "{N}" in a path stand for the scratch folder and the folder name.
@@ -103,13 +104,15 @@ TEST_F(SecondDiskTest, FindsTheFirstPlaceThatQualifies) {
     std::string otherDir;
     std::string want;
   } cases[] = {
-      {{{"{root}\\cd\\{N}", true}}, "", "{root}\\cd\\{N}"},
-      {{{"{root}\\cd\\Tolvex\\{N}", true}}, "", "{root}\\cd\\Tolvex\\{N}"},
-      {{{"{root}\\{N}", true}}, "", "{root}\\{N}"},
       {{{"{root}\\Tolvex\\{N}", true}}, "", "{root}\\Tolvex\\{N}"},
-      {{{"{root}\\Tolvex\\{N}", true}, {"{root}\\cd\\{N}", true}}, "", "{root}\\cd\\{N}"},
-      // Without the IdFile a folder does not count; the drive search asks for none.
-      {{{"{root}\\Tolvex\\{N}", false}, {"o:\\{N}", false}}, "", "o:\\{N}"},
+      {{{"{root}\\Tolvex\\Tolvex\\{N}", true}}, "", "{root}\\Tolvex\\Tolvex\\{N}"},
+      {{{"{root}\\{N}", true}}, "", "{root}\\{N}"},
+      // Without the IdFile a folder does not count for itself; the search below the
+      // program, which asks for no IdFile, then finds it.
+      {{{"{root}\\Tolvex\\{N}", false}}, "", "{root}\\Tolvex\\{N}"},
+      {{{"{root}\\Tolvex\\{N}", false}, {"{root}\\{N}", true}}, "", "{root}\\{N}"},
+      {{{"{root}\\Tolvex\\Tolvex\\{N}", false}, {"o:\\{N}", false}}, "", "o:\\{N}"},
+      {{{"{root}\\{N}", false}, {"m:\\{N}", false}}, "", "{root}\\{N}"},
       {{{"{root}\\other", true}}, "{root}\\other", "{root}\\other"},
       {{{"{root}\\other", true}, {"n:\\{N}", false}}, "{root}\\other", "n:\\{N}"},
   };
@@ -139,8 +142,7 @@ TEST_F(SecondDiskTest, DriveSearchTakesFixedCdRomAndRemovableBeyondC) {
 TEST_F(SecondDiskTest, TheTraceNamesEveryPlaceTried) {
   Layout l;
   std::string tail = "\\" + l.Name() + "\\setup.exe";
-  std::string tried = "*\r\nFileExists(" + ModuleDir() + tail + ")\r\nFileExists(" + ParentFolder(ModuleDir()) +
-                      tail + ")";
+  std::string tried = "*\r\nFileExists(" + l.At("{root}\\Tolvex") + tail + ")\r\nFileExists(" + l.At("{root}") + tail + ")";
   // The drives of the harness prefix: c: and z: are Wine's own fixed drives.
   for (const char* d : {"c:", "m:", "n:", "o:", "z:"}) tried += "\r\nFileExists(" + std::string(d) + tail + ")";
   EXPECT_EQ(tried, DoFileSearch2(" \\" + l.Name() + "\\ ", " setup.exe ").trace);
@@ -178,7 +180,7 @@ TEST_F(SecondDiskTest, TheLogFollowsTheSearch) {
   Params().OtherDir = l.At("{root}\\other");
   UnattendedSeam seam;
   l.Run({"a"});
-  std::string cd = l.At("{root}\\cd\\{N}");
+  std::string cd = l.At("{root}\\Tolvex\\{N}");
   const auto& lines = InstallLog().lines;
   ASSERT_GE(lines.size(), 9u);
   EXPECT_EQ(">Tolvex: debug - _ini_SrchDir = " + l.Name(), lines[0]);
@@ -200,7 +202,7 @@ TEST_F(SecondDiskTest, ArgumentsArePassedOnWhole) {
   for (const Case& c : cases) EXPECT_EQ(c.text, PassOnText(c.args));
 
   Layout l;
-  std::string found = l.PlaceSetup("{root}\\cd\\{N}");
+  std::string found = l.PlaceSetup("{root}\\Tolvex\\{N}");
   UnattendedSeam seam;
   EXPECT_EQ(found, l.Run({"a", "b c"}));
   std::string report = ReadFileText(l.Report());
@@ -210,7 +212,7 @@ TEST_F(SecondDiskTest, ArgumentsArePassedOnWhole) {
 
 TEST_F(SecondDiskTest, InsertingTheDiskAndOkFindsIt) {
   Layout l;
-  std::string where = "{root}\\cd\\{N}";
+  std::string where = "{root}\\Tolvex\\{N}";
   DialogDriver driver("Lumen Setup", [&](HWND box) {
     l.PlaceSetup(where);
     ClickButton(box, IDOK);
@@ -239,7 +241,7 @@ TEST_F(SecondDiskTest, CancelThenYesOrNoEndsTheSearchWithTheRestartAdvice) {
   };
   for (const Case& c : cases) {
     Layout l;
-    l.PlaceSetup("{root}\\cd\\{N}", false);  // without its IdFile: not the second disk
+    l.PlaceSetup("{root}\\Tolvex\\Tolvex\\{N}", false);  // without its IdFile: not the second disk
     Params().PatchCD = c.patchCd;
     Params().RestartRequired = c.restartRequired;
     UnattendedSeam seam("answer: Cancel\n\nanswer: " + c.answer + "\n");
@@ -273,7 +275,7 @@ TEST_F(SecondDiskTest, AnUnattendedRunWithoutAnAnswerDoesNotWaitForTheDisk) {
 
 TEST_F(SecondDiskTest, ASetupThatCannotStartIsReported) {
   Layout l;
-  std::string folder = l.At("{root}\\cd\\{N}");
+  std::string folder = l.At("{root}\\Tolvex\\{N}");
   MakeDirPath(folder);
   WriteFileText(folder + "\\setup.exe", "not a program");
   WriteFileText(folder + "\\disk2.id", "");
