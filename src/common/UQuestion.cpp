@@ -96,6 +96,7 @@ std::string AskQuestion(const Question& q, const std::function<std::string()>& s
   rec.text = q.text;
   rec.answer = answer;
   rec.source = source;
+  g_seam.lastSource = source;
   AppendTranscript(FormatAnswerEntry(rec));
   return answer;
 }

@@ -27,6 +27,7 @@ struct QuestionSeamState {
   std::vector<AnswerEntry> entries;
   std::vector<bool> used;
   std::string transcriptPath;
+  std::string lastSource;  // of the last answer: "user", "answers file" or "default"
 };
 QuestionSeamState& QuestionSeam();
 void ResetQuestionSeam();

@@ -131,7 +131,8 @@ RunMode GetStartupMode() {
     if (ParamCount() >= 2 && ContainsNoCase(ParamStr(2), ".exe")) installer = ParamStr(2).substr(1);
     std::vector<std::string> passOn;
     for (int i = 3; i <= ParamCount(); ++i) passOn.push_back(ParamStr(i));
-    RunSecondDisk(installer, passOn);
+    std::string found;
+    RunSecondDisk(installer, passOn, found);
     return kRunEnd;
   }
   if (IsSwitchPresent("/script")) return InstallIf(InitScript());

@@ -7,12 +7,14 @@
 
 namespace tolvex::test {
 
-ProductCd::ProductCd(const std::string& name) : name_(name) {
+ProductCd::ProductCd(const std::string& name, const std::string& folder)
+    : name_(name), home_(folder.empty() ? dir_.Path() : dir_ / folder) {
+  MakeDirPath(home_);
   std::string built = TestBinDir() + "\\Tolvex.exe";
   EXPECT_TRUE(CopyFileA(built.c_str(), Exe().c_str(), FALSE)) << built;
 }
 
-void ProductCd::WriteScript(const std::string& ini) const { WriteFileText(dir_ / (name_ + ".ini"), ini); }
+void ProductCd::WriteScript(const std::string& ini) const { WriteFileText(home_ + "\\" + name_ + ".ini", ini); }
 
 int ProductCd::Run(const std::vector<std::string>& args, const std::string& answers) {
   WriteFileText(work_ / "answers.txt", answers);

@@ -11,11 +11,12 @@ namespace tolvex::test {
 
 class ProductCd {
  public:
-  // name: the program's file name on the CD; the script is named after it.
-  explicit ProductCd(const std::string& name = "Tolvex");
+  // name: the program's file name on the CD; the script is named after it. folder: where
+  // on the CD the program lies (its root when empty).
+  explicit ProductCd(const std::string& name = "Tolvex", const std::string& folder = "");
   const std::string& Dir() const { return dir_.Path(); }
   std::string operator/(const std::string& rel) const { return dir_ / rel; }
-  std::string Exe() const { return dir_ / (name_ + ".exe"); }
+  std::string Exe() const { return home_ + "\\" + name_ + ".exe"; }
   void WriteScript(const std::string& ini) const;
 
   // Runs Tolvex.exe with args, answered from answers (a transcript goes to the scratch
@@ -27,6 +28,7 @@ class ProductCd {
  private:
   std::string name_;
   ScratchDir dir_;
+  std::string home_;
   ScratchDir work_;
 };
 

@@ -216,3 +216,30 @@ TEST(ScriptRun, AMissingInstallerStopsBeforeTheScriptIsLoaded) {
   EXPECT_TRUE(Has(lines, "  Path Expanded = swf.exe"));  // expanded, no longer checked
   EXPECT_FALSE(Has(lines, "Start InitScript()"));
 }
+
+TEST(ScriptRun, SecondDiskSetupStartsWithTheArgumentsPassedOn) {
+  InstalledApp app(".tvxe2e7");
+  // The program in the CD's Tolvex folder: its own Disk2 folder is where the second disk's
+  // setup lies, here without the IdFile, so only the search below the program finds it.
+  ProductCd cd("Tolvex", "Tolvex");
+  cd.WriteScript(Script(".tvxe2e7", "", "Lumen Disk"));
+  std::string disk2 = cd / "Tolvex\\Disk2";
+  ASSERT_TRUE(MakeDirPath(disk2));
+  ASSERT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), (disk2 + "\\setup.exe").c_str(), FALSE));
+  std::string report = cd / "report.txt";
+  EXPECT_EQ(0, cd.Run({"/tolvex", "/setup.exe", report, "a", "b"}));
+  bool reported = false;
+  for (int i = 0; i < 200 && !reported; ++i, Sleep(50)) reported = FileExists(report);  // the shell did not wait
+  ASSERT_TRUE(reported);
+  Sleep(100);  // the helper ends before its folder goes
+  std::string cmdline = ReadFileText(report);
+  EXPECT_NE(std::string::npos, cmdline.find("setup.exe\" " + report + " a b\n")) << cmdline;
+  EXPECT_TRUE(cd.Asked().empty());
+
+  auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog_Tolvex(Lumen Disk).txt"));
+  EXPECT_TRUE(Has(lines, "  ParamStr(3) = " + report));
+  EXPECT_TRUE(Has(lines, ">Tolvex: debug - FileExists(" + disk2 + "\\setup.exe) AND FileExists(" + disk2 +
+                             "\\disk2.id) = "));
+  EXPECT_TRUE(Has(lines, ">Tolvex: debug - DoFileSearch2() returned = " + disk2 + "\\setup.exe"));
+  EXPECT_TRUE(Has(lines, ">Tolvex: Running - " + disk2 + "\\setup.exe, Params=\"" + report + " a b\""));
+}

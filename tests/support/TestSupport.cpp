@@ -27,7 +27,7 @@ namespace tolvex::test {
 
 static int g_counter = 0;
 
-static std::string UniqueName() {
+std::string UniqueName() {
   const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
   std::string name = t ? std::string(t->test_suite_name()) + "." + t->name() : "test";
   for (char& c : name)
@@ -60,6 +60,8 @@ ScratchDir::ScratchDir() {
   // Tests compare paths with what the shell reports, so use its long form from the start.
   path_ = ShellLongPath(path_);
 }
+
+ScratchDir::ScratchDir(const std::string& path) : path_(path) { MakeDirPath(path_); }
 
 ScratchDir::~ScratchDir() { RemoveTree(path_); }
 

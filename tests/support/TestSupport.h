@@ -14,10 +14,15 @@
 
 namespace tolvex::test {
 
-// A fresh folder below the temporary folder, removed with everything in it.
+// A name no other test (of this or another test program) uses.
+std::string UniqueName();
+
+// A fresh folder below the temporary folder, or the folder given, removed with
+// everything in it.
 class ScratchDir {
  public:
   ScratchDir();
+  explicit ScratchDir(const std::string& path);
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;

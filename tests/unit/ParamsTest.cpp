@@ -219,15 +219,22 @@ TEST_F(ParamsTest, SetPathWritesBothProductKeys) {
 
 TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
   Script(kScript);
+  const std::string insertDisk =
+      "Please remove the CD and insert the Viewer Help && Videos CD.\r\n\r\nPress OK to continue the installation!";
+  auto searched = [&](const std::string& setup) {
+    return ">Tolvex: debug - FileExists(" + (cd / "Disk2\\") + setup + ") AND FileExists(" + (cd / "Disk2\\disk2.id") +
+           ") = ";
+  };
   struct Case {
     std::vector<std::string> args;
     std::string shown;
+    std::string logged = "";
   } cases[] = {
       {{"/script", ".", "/check"}, "The system check is not available in this version of Tolvex.exe."},
       {{"/check", ".", "/script"}, "The system check is not available in this version of Tolvex.exe."},
       {{"/DisplayCheck", ".", "/NTCheck"}, "The administrator check is not available in this version of Tolvex.exe."},
-      {{"/tolvex", "/Disk2Setup.EXE", "-a"}, "Starting the second disk's setup (Disk2Setup.EXE) is not available in this version of Tolvex.exe."},
-      {{"/tolvex", cd.Path()}, "Starting the second disk's setup (setup.exe) is not available in this version of Tolvex.exe."},
+      {{"/tolvex", "/Disk2Setup.EXE", "-a"}, insertDisk, searched("Disk2Setup.EXE")},
+      {{"/tolvex", cd.Path()}, insertDisk, searched("setup.exe")},
       {{"/nothing", "."}, VersionBannerText()},
   };
   for (const Case& c : cases) {
@@ -237,6 +244,7 @@ TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
     auto asked = seam.Asked();
     ASSERT_FALSE(asked.empty()) << c.args[0];
     EXPECT_EQ(c.shown, asked[0].text) << c.args[0];
+    if (!c.logged.empty()) EXPECT_TRUE(LogHas(c.logged)) << c.logged;
   }
 }
 
