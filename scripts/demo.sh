@@ -3,7 +3,7 @@
 # (build/demo), unattended through an answers file, then shows what it did.
 set -eu
 cd "$(dirname "$0")/.."
-bash scripts/build.sh Tolvex
+bash scripts/build.sh Tolvex tolvex_helper
 h=build/demo
 run() { tests/harness/wine-run "$h" "$@"; }
 trap 'tests/harness/wine-run "$h" --down' EXIT
@@ -14,6 +14,8 @@ rm -rf "$c/DemoCD" "$c/DemoOut"
 mkdir -p "$c/DemoCD" "$c/DemoOut"
 cp -r demo/cd/. "$c/DemoCD/"
 cp build/bin/Tolvex.exe "$c/DemoCD/"
+# The second disk's setup: a small program that writes down how it was started.
+cp build/bin/tolvex_helper.exe "$c/DemoCD/Disk2/setup.exe"
 
 show() { echo; echo "== $*"; }
 transcript() { show "transcript ($1)"; tr -d '\r' <"$c/DemoOut/$1"; }
@@ -63,3 +65,12 @@ transcript two.txt
 show "install log: C:\Lumen2\installLog(Lumen Viewer).txt"
 tr -d '\r' <"$c/Lumen2/installLog(Lumen Viewer).txt"
 run reg delete 'HKLM\Software\Tesmora\Lumen Viewer' /f >/dev/null 2>&1 || true
+
+show "6. /tolvex: the second disk's setup found in Disk2 beside its disk2.id, started with arguments 3 and later"
+rm -f "$c/DemoOut/disk2-report.txt"
+run 'C:\DemoCD\Tolvex.exe' /tolvex /setup.exe 'C:\DemoOut\disk2-report.txt' /lang=en '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\disk2.txt'
+for _ in $(seq 100); do [ -f "$c/DemoOut/disk2-report.txt" ] && break; sleep 0.1; done
+echo "the setup program reports:"
+tr -d '\r' <"$c/DemoOut/disk2-report.txt" | sed -n 's/^cmdline=/  command line: /p'
+show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog_Tolvex(Lumen Viewer).txt"
+tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog_Tolvex(Lumen Viewer).txt" | sed -n '/^>Tolvex/,$p;/^>>/p'
