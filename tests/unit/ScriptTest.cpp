@@ -346,3 +346,15 @@ TEST_F(ScriptTest, InstallerPathsAreCheckedBeforeAnInstall) {
   for (const char* f : {"\\German\\hh.exe", "\\cc.exe"}) DeleteFileA((below + f).c_str());
   for (const char* f : {"\\English", "\\German", ""}) RemoveDirectoryA((below + f).c_str());
 }
+
+TEST(Win9x, DriversFolderIsTheSystemFolderAndScriptsReadAsOnNt) {
+  if (!IsWin9x()) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
+  ResetRunState();
+  EXPECT_EQ(GetSystemDir(), ResolveNamedFolder("driversdir"));
+  ScratchDir dir;
+  WriteFileText(dir / "Tolvex.ini", Utf16("[FILES]\r\n1=a\r\n"));
+  ScriptSectionList files;
+  EXPECT_TRUE(ReadSectionLines(dir / "Tolvex.ini", "FILES", files));
+  EXPECT_EQ(ScriptSectionList{"1=a"}, files);
+  ResetRunState();
+}
