@@ -112,6 +112,38 @@ TEST_F(ScriptTest, NamedFoldersFromTheSystem) {
   EXPECT_EQ("", ResolveNamedFolder("$zz"));
 }
 
+TEST_F(ScriptTest, SinglePathsReportWhatCannotBeResolved) {
+  DirIdents().customDirs.resize(1);
+  DirIdents().customDirs[0].name = "Gone";
+  DirIdents().customDirs[0].skip = true;
+  const struct {
+    std::string text, want, message;
+  } cases[] = {
+      {"<exedir>\\a.exe", Params().exedir + "\\a.exe", ""},
+      {"<Gone>\\a.exe", "<Gone>\\a.exe",
+       "Internal Error: Tolvex.ini Script error \"<Gone>\\a.exe\" <identifier> could not be resolved"},
+      {"<exedir>\\<what>", Params().exedir + "\\<what>",
+       "Internal Error: Tolvex.ini Script error \"<exedir>\\<what>\" unknown <identifier>"},
+  };
+  for (const auto& c : cases) {
+    UnattendedSeam seam;
+    EXPECT_EQ(c.want, ResolveScriptText(c.text));
+    auto asked = seam.Asked();
+    EXPECT_EQ(c.message.empty() ? 0u : 1u, asked.size()) << c.text;
+    if (!asked.empty()) EXPECT_EQ(c.message, asked[0].text);
+  }
+}
+
+TEST_F(ScriptTest, AnUnusableTempFolderFallsBackToTheWindowsOne) {
+  char old[MAX_PATH] = "";
+  GetEnvironmentVariableA("TMP", old, MAX_PATH);
+  SetEnvironmentVariableA("TMP", "Q:\\no-such-drive");  // nothing can be written there
+  std::string temp = ResolveNamedFolder("tempdir");
+  SetEnvironmentVariableA("TMP", old[0] ? old : nullptr);
+  EXPECT_EQ(GetWindowsDir() + "\\TEMP", temp);
+  EXPECT_TRUE(FolderExists(temp));
+}
+
 TEST_F(ScriptTest, SectionsLoadResolvedAndSkippedLinesGo) {
   DirIdentState& ids = DirIdents();
   ids.customDirs.resize(2);
