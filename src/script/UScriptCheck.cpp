@@ -133,6 +133,7 @@ class Checker {
   std::vector<std::string> lines_;
   std::vector<std::string> customNames_;
   bool cdPresent_ = false;  // the source folder exists, so files on it can be looked for
+  IdentifierSet cdIds_;     // the CD's identifiers with their folders
   int installHeader_ = 0;
   std::vector<ScriptLine> installLines_;
 };
@@ -150,13 +151,7 @@ IdentifierScan Checker::CheckIdentifiers(int line, const std::string& text, cons
   return scan;
 }
 
-std::string Checker::ResolveCd(const std::string& text) const {
-  IdentifierSet ids;
-  std::string up1 = ParentFolder(in_.setupDir), up2 = ParentFolder(up1), up3 = ParentFolder(up2);
-  ids.fixed = {{"<setupdir>", in_.setupDir}, {"<setupdirup1>", up1}, {"<setupdirup2>", up2},
-               {"<setupdirup3>", up3},       {"<setupparentdir>", up1}};
-  return ResolveIdentifierText(text, ids).text;
-}
+std::string Checker::ResolveCd(const std::string& text) const { return ResolveIdentifierText(text, cdIds_).text; }
 
 int Checker::InstallKeyLine(const std::string& key) const {
   for (const ScriptLine& l : installLines_)
@@ -165,12 +160,18 @@ int Checker::InstallKeyLine(const std::string& key) const {
 }
 
 void Checker::CheckSetupDir() {
-  if (in_.setupDir.empty())
+  if (in_.setupDir.empty()) {
     Error(0, "no source folder on the command line: Tolvex.exe /verify <source folder> (\".\" for the program's folder)");
-  else if (!FolderExists(in_.setupDir))
+    return;
+  }
+  if (!FolderExists(in_.setupDir)) {
     Error(0, "the source folder \"" + in_.setupDir + "\" does not exist");
-  else
-    cdPresent_ = true;
+    return;
+  }
+  cdPresent_ = true;
+  std::string up1 = ParentFolder(in_.setupDir), up2 = ParentFolder(up1), up3 = ParentFolder(up2);
+  cdIds_.fixed = {{"<setupdir>", in_.setupDir}, {"<setupdirup1>", up1}, {"<setupdirup2>", up2},
+                  {"<setupdirup3>", up3},       {"<setupparentdir>", up1}};
 }
 
 void Checker::CheckInstall() {
