@@ -14,4 +14,13 @@ void SetAppTitle(const std::string& title) { g_app.title = title; }
 InstallParams& Params() { return g_params; }
 void ResetParams() { g_params = InstallParams(); }
 
+const std::vector<RequiredInstallKey>& RequiredInstallKeys() {
+  static const std::vector<RequiredInstallKey> keys = {{"Productname", &InstallParams::productname},
+                                                       {"SrchDir", &InstallParams::SrchDir},
+                                                       {"ExeAssoc", &InstallParams::ExeAssoc},
+                                                       {"DefaultGroup", &InstallParams::DefaultGroup},
+                                                       {"IdFile", &InstallParams::IdFile}};
+  return keys;
+}
+
 }  // namespace tolvex

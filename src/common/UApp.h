@@ -10,6 +10,7 @@ namespace tolvex {
 struct AppState {
   std::string title;
   HWND mainForm = nullptr;  // the main window while it exists: owner of late questions
+  int exitCode = 0;         // the program's exit code: 1 when the run failed as a whole
 };
 AppState& App();
 void ResetApp();

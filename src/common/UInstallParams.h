@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tolvex {
 
@@ -25,5 +26,13 @@ struct InstallParams {
 
 InstallParams& Params();
 void ResetParams();
+
+// The keys a script must give, in the order the install checks them; name is how its
+// message spells the key.
+struct RequiredInstallKey {
+  const char* name;
+  std::string InstallParams::*value;
+};
+const std::vector<RequiredInstallKey>& RequiredInstallKeys();
 
 }  // namespace tolvex

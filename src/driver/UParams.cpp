@@ -30,13 +30,8 @@ static std::string ReadIniText(const std::string& file, const char* key, const s
   }
 }
 
-static bool ReadIniBool(const std::string& file, const char* key, bool def) {
-  long long v = 0;
-  return ParseScriptInt(ReadIniText(file, key, ""), v) ? v != 0 : def;
-}
-
-static void ReadInstallSection(const std::string& file) {
-  InstallParams& p = Params();
+void ReadInstallSection(const std::string& file, InstallParams& p,
+                        std::vector<std::pair<std::string, std::string>>* notNumbers) {
   struct TextKey {
     const char* key;
     std::string* value;
@@ -62,10 +57,15 @@ static void ReadInstallSection(const std::string& file) {
       {"RestartRequired", &p.RestartRequired}, {"BrowseFolderRequiresEXE", &p.BrowseFolderRequiresEXE},
       {"PatchCD", &p.PatchCD}, {"UnInstall", &p.UnInstall}, {"CopyVideos", &p.CopyVideos},
   };
-  for (const BoolKey& k : bools) *k.value = ReadIniBool(file, k.key, *k.value);
+  for (const BoolKey& k : bools) {
+    std::string text = ReadIniText(file, k.key, "");
+    long long v = 0;
+    if (ParseScriptInt(text, v)) *k.value = v != 0;
+    else if (!text.empty() && notNumbers) notNumbers->emplace_back(k.key, text);
+  }
 }
 
-static std::string SetupDirFromArgument() {
+std::string SetupDirFromArgument() {
   if (ParamCount() < 2) return {};
   std::string arg = RemoveTrailingBackslashes(ParamStr(2));
   if (arg == "." || (!arg.empty() && arg[0] == '/')) return RemoveTrailingBackslashes(ExtractFileDir(ParamStr(0)));
@@ -110,13 +110,9 @@ static void Fail(const std::string& message) {
 
 // The required keys, checked in this order; the first empty one is reported.
 static bool RequiredKeysPresent() {
-  const InstallParams& p = Params();
-  const std::pair<const char*, const std::string*> required[] = {
-      {"Productname", &p.productname}, {"SrchDir", &p.SrchDir}, {"ExeAssoc", &p.ExeAssoc},
-      {"DefaultGroup", &p.DefaultGroup}, {"IdFile", &p.IdFile}};
-  for (const auto& r : required)
-    if (r.second->empty()) {
-      Fail(Format("Internal error: Tolvex.ini parameter \"%s=\" not found!", {r.first}));
+  for (const RequiredInstallKey& k : RequiredInstallKeys())
+    if ((Params().*k.value).empty()) {
+      Fail(Format("Internal error: Tolvex.ini parameter \"%s=\" not found!", {k.name}));
       return false;
     }
   return true;
@@ -139,7 +135,7 @@ bool GetAllParameters() {
     return false;
   }
   ScriptFile().path = script;
-  ReadInstallSection(script);
+  ReadInstallSection(script, Params());
   InstallParams& p = Params();
   p.setupdir = SetupDirFromArgument();
   if (!RequiredKeysPresent()) return Finish(false);

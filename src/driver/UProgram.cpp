@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "FMain.h"
+#include "UApp.h"
 #include "UAppRegInfo.h"
 #include "UCmdLine.h"
 #include "UDebugLog.h"
@@ -46,24 +47,24 @@ static void ReportEscapedError(const char* what) {
 }
 
 int RunProgram(const std::string& commandLine, const std::string& programPath) {
-  int exitCode = 0;
+  App().exitCode = 0;
   try {
     LoadProgram(commandLine, programPath);
     RunMode mode = GetStartupMode();
     if (mode != kRunEnd) RunMainWindow(mode);
   } catch (const std::exception& e) {
     ReportEscapedError(e.what());
-    exitCode = 1;
+    App().exitCode = 1;
   } catch (...) {
     ReportEscapedError("Unexpected error.");
-    exitCode = 1;
+    App().exitCode = 1;
   }
   try {
     ExitProgram();
   } catch (...) {
-    exitCode = 1;
+    App().exitCode = 1;
   }
-  return exitCode;
+  return App().exitCode;
 }
 
 }  // namespace tolvex

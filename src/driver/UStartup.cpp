@@ -16,6 +16,7 @@
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UScript.h"
+#include "UScriptCheck.h"
 #include "USecondDisk.h"
 #include "UText.h"
 #include "UWinHandle.h"
@@ -96,6 +97,16 @@ void WriteSetPathValues() {
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\" + p.productname, "path", p.setupdir);
 }
 
+// Checks the script the way the install reads it, but without GetAllParameters: that
+// searches for the application (with questions) and saves the install log.
+static int RunScriptCheck(const std::string& reportArg) {
+  VerifyInput in;
+  in.script = ScriptFileName();
+  in.setupDir = SetupDirFromArgument();
+  if (FileExists(in.script)) ReadInstallSection(in.script, in.params, &in.notNumbers);
+  return DeliverVerifyReport(VerifyScript(in), VerifyReportFile(in.script, reportArg));
+}
+
 static RunMode InstallIf(bool ok) { return ok ? kRunInstall : kRunEnd; }
 
 RunMode GetStartupMode() {
@@ -107,6 +118,11 @@ RunMode GetStartupMode() {
   AppendStartupBlock();
   if (ParamCount() == 0) {
     ShowVersionBanner();
+    return kRunEnd;
+  }
+  std::string verifyReport;
+  if (VerifyRequested(&verifyReport)) {
+    App().exitCode = RunScriptCheck(verifyReport);
     return kRunEnd;
   }
   if (IsSwitchPresent("/Uninstall") && ParamCount() >= 2) return kRunUninstall;

@@ -19,17 +19,16 @@ static bool IsRelativeSourcePath(const std::string& path) {
   return path.size() > 2 && !rooted;
 }
 
-// Where a relative path points below the program's folder, without touching the
-// current folder.
-static std::string BelowProgramFolder(const std::string& path) {
+std::string SourcePathBelow(const std::string& path, const std::string& programDir) {
   if (!IsRelativeSourcePath(path)) return path;
-  std::string programDir = ModuleDir();
   if (path[0] != '.' && path[0] != '\\') return programDir + "\\" + path;
   std::string joined = path[0] == '\\' ? ExtractDrive(programDir) + path : programDir + "\\" + path;
   char buf[MAX_PATH];
   DWORD n = GetFullPathNameA(joined.c_str(), MAX_PATH, buf, nullptr);
   return n && n < MAX_PATH ? std::string(buf, n) : joined;
 }
+
+static std::string BelowProgramFolder(const std::string& path) { return SourcePathBelow(path, ModuleDir()); }
 
 std::string MakeSourcePathAbsolute(const std::string& path) {
   if (IsRelativeSourcePath(path) && (path[0] == '.' || path[0] == '\\')) {
@@ -105,14 +104,31 @@ bool ExpandValidateLangSrcPath(bool goOn, std::string& path, int flag) {
   return result;
 }
 
+const std::vector<InstallerPathKey>& InstallerPathKeys() {
+  static const std::vector<InstallerPathKey> keys = {
+      {"HHUpgrade", &InstallParams::HHUpgrade, 1},
+      {"IE4Install", &InstallParams::IE4Install, 2},
+      {"WMP64Installer", &InstallParams::WMP64Installer, 0},
+      {"WMP71Installer", &InstallParams::WMP71Installer, 0},
+      {"WMP10Installer", &InstallParams::WMP10Installer, 0},
+      {"WMP11Installer", &InstallParams::WMP11Installer, 0},
+      {"WMP8Codecs", &InstallParams::WMP8Codecs, 0},
+      {"WMP9Codecs", &InstallParams::WMP9Codecs, 0},
+      {"CC32Upgrade", &InstallParams::CC32Upgrade, 0},
+      {"ReadmeFile", &InstallParams::ReadmeFile, 0},
+      {"SWF6InstallerPath", &InstallParams::SWF6InstallerPath, 0},
+      {"SWF8InstallerPath", &InstallParams::SWF8InstallerPath, 0},
+      {"SWFInstallerPath", &InstallParams::SWFInstallerPath, 0},
+      {"SWFInstallerPath2", &InstallParams::SWFInstallerPath2, 0},
+  };
+  return keys;
+}
+
 bool ValidateInstallSources(bool result) {
   InstallParams& p = Params();
-  result = ExpandValidateLangSrcPath(result, p.HHUpgrade, 1);
-  result = ExpandValidateLangSrcPath(result, p.IE4Install, 2);
-  for (std::string* path : {&p.WMP64Installer, &p.WMP71Installer, &p.WMP10Installer, &p.WMP11Installer,
-                            &p.WMP8Codecs, &p.WMP9Codecs, &p.CC32Upgrade, &p.ReadmeFile, &p.SWF6InstallerPath,
-                            &p.SWF8InstallerPath, &p.SWFInstallerPath, &p.SWFInstallerPath2})
-    result = ExpandValidateSrcPath(result, *path);
+  for (const InstallerPathKey& k : InstallerPathKeys())
+    result = k.languageFlag ? ExpandValidateLangSrcPath(result, p.*k.value, k.languageFlag)
+                            : ExpandValidateSrcPath(result, p.*k.value);
   return result;
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "UInstallParams.h"
 
 namespace tolvex {
 
@@ -16,6 +19,17 @@ bool ExpandValidateSrcPath(bool goOn, std::string& path);
 bool ExpandValidateLangSrcPath(bool goOn, std::string& path, int flag);
 // A relative installer path below the program's folder.
 std::string MakeSourcePathAbsolute(const std::string& path);
+// Where a relative installer path points below programDir, the current folder left alone.
+std::string SourcePathBelow(const std::string& path, const std::string& programDir);
+
+// The installer paths of [INSTALL] in the order they are checked. languageFlag is 1 or 2
+// for a path that may hold "%s" for a language folder (which LanguageTable flag), 0 else.
+struct InstallerPathKey {
+  const char* key;
+  std::string InstallParams::*value;
+  int languageFlag;
+};
+const std::vector<InstallerPathKey>& InstallerPathKeys();
 
 // Every installer path of the parameters in turn, the result of each check passed to
 // the next; once it is false the later paths are still expanded but not checked.

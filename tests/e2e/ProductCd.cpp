@@ -1,8 +1,10 @@
 #include "ProductCd.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
 #include "UPaths.h"
+#include "UText.h"
 #include "UWinHandle.h"
 
 namespace tolvex::test {
@@ -44,6 +46,24 @@ std::vector<AnswerEntry> ProductCd::Asked() const {
   auto entries = ParseAnswers(ReadFileText(work_ / "transcript.txt"), errors);
   EXPECT_TRUE(errors.empty());
   return entries;
+}
+
+InstalledApp::InstalledApp(const std::string& extension)
+    : ext_(extension), progId_("Tolvex" + extension.substr(1) + ".File") {
+  folder_ = MakeAppFolder(root_ / "Apps\\Lumen Viewer\\Bin", "lumen.exe");
+  RegisterAssociation(ext_, progId_, "\"" + folder_ + "\\lumen.exe\" \"%1\"");
+}
+
+InstalledApp::~InstalledApp() {
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, ext_.c_str());
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, progId_.c_str());
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines = SplitText(text, '\n');
+  for (std::string& l : lines)
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+  return lines;
 }
 
 }  // namespace tolvex::test

@@ -32,4 +32,22 @@ class ProductCd {
   ScratchDir work_;
 };
 
+// An application registered in the harness prefix's real registry for the test's life.
+class InstalledApp {
+ public:
+  explicit InstalledApp(const std::string& extension);
+  ~InstalledApp();
+  InstalledApp(const InstalledApp&) = delete;
+  InstalledApp& operator=(const InstalledApp&) = delete;
+  const std::string& Folder() const { return folder_; }
+  std::string Root() const { return root_.Path(); }
+
+ private:
+  ScratchDir root_;
+  std::string ext_, progId_, folder_;
+};
+
+// A text's lines, CR LF or LF ended.
+std::vector<std::string> Lines(const std::string& text);
+
 }  // namespace tolvex::test

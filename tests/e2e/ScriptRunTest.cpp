@@ -14,35 +14,9 @@ using namespace tolvex::test;
 
 namespace {
 
-// An application registered in the harness prefix's real registry for the test's life.
-class InstalledApp {
- public:
-  explicit InstalledApp(const std::string& extension) : ext_(extension), progId_("Tolvex" + extension.substr(1) + ".File") {
-    folder_ = MakeAppFolder(root_ / "Apps\\Lumen Viewer\\Bin", "lumen.exe");
-    RegisterAssociation(ext_, progId_, "\"" + folder_ + "\\lumen.exe\" \"%1\"");
-  }
-  ~InstalledApp() {
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, ext_.c_str());
-    SHDeleteKeyA(HKEY_CLASSES_ROOT, progId_.c_str());
-  }
-  const std::string& Folder() const { return folder_; }
-  std::string Root() const { return root_.Path(); }
-
- private:
-  ScratchDir root_;
-  std::string ext_, progId_, folder_;
-};
-
 std::string Script(const std::string& ext, const std::string& extra = "", const std::string& product = "Lumen Viewer") {
   return "[INSTALL]\r\nproductname=" + product + "\r\nSrchDir=Disk2\r\nExeAssoc=" + ext +
          "\r\nDefaultGroup=Lumen\r\nIdFile=disk2.id\r\n" + extra;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines = SplitText(text, '\n');
-  for (std::string& l : lines)
-    if (!l.empty() && l.back() == '\r') l.pop_back();
-  return lines;
 }
 
 bool Has(const std::vector<std::string>& lines, const std::string& line) {
