@@ -116,6 +116,7 @@ class Checker {
   void EndSection();
 
   void CheckSetupDir();
+  void CheckEncoding();
   void CheckInstall();
   void CheckInstallerPath(const InstallerPathKey& key);
   void CheckCustomDirs(const std::vector<ScriptLine>& lines);
@@ -172,6 +173,27 @@ void Checker::CheckSetupDir() {
   std::string up1 = ParentFolder(in_.setupDir), up2 = ParentFolder(up1), up3 = ParentFolder(up2);
   cdIds_.fixed = {{"<setupdir>", in_.setupDir}, {"<setupdirup1>", up1}, {"<setupdirup2>", up2},
                   {"<setupdirup3>", up3},       {"<setupparentdir>", up1}};
+}
+
+// The engine reads every byte-order mark; the INI functions that read [INSTALL] do not.
+void Checker::CheckEncoding() {
+  std::string bytes;
+  if (!ReadFileWhole(in_.script, bytes)) return;
+  switch (DetectScriptEncoding(bytes)) {
+    case ScriptEncoding::Utf8:
+      if (!lines_.empty() && ContainsNoCase(lines_[0], "[INSTALL]"))
+        Warning(1, "a UTF-8 byte-order mark stands before \"[INSTALL]\": Windows does not read the section then; "
+                   "begin the file with a comment line, or save it without the mark");
+      break;
+    case ScriptEncoding::Utf16Le:
+      Warning(1, "UTF-16 text: Windows 95, 98 and ME cannot read [INSTALL] from it; save it as ANSI text to "
+                 "install there");
+      break;
+    case ScriptEncoding::Utf16Be:
+      Warning(1, "UTF-16 big-endian text: Windows does not read [INSTALL] from it; save it as ANSI text");
+      break;
+    case ScriptEncoding::Ansi: break;
+  }
 }
 
 void Checker::CheckInstall() {
@@ -306,6 +328,7 @@ void Checker::Run() {
     std::string name = ParseCustomDirLine(l.text).name;
     if (!name.empty()) customNames_.push_back(name);
   }
+  CheckEncoding();
   CheckInstall();
   EndSection();
   CheckCustomDirs(declared);

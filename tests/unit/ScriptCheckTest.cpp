@@ -62,6 +62,25 @@ class ScriptCheckTest : public TolvexTest {
 
 }  // namespace
 
+TEST_F(ScriptCheckTest, ByteOrderMarksTheInstallSectionCannotTake) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string(kInstall)) utf16 += std::string(1, c) + '\0';
+  const struct {
+    std::string bytes, want;
+  } cases[] = {
+      {"\xEF\xBB\xBF" + std::string(kInstall),
+       "Tolvex.ini(1): warning: a UTF-8 byte-order mark stands before \"[INSTALL]\": Windows does not read the "
+       "section then; begin the file with a comment line, or save it without the mark"},
+      {"\xEF\xBB\xBF; a comment first\r\n" + std::string(kInstall), ""},
+      {utf16, "Tolvex.ini(1): warning: UTF-16 text: Windows 95, 98 and ME cannot read [INSTALL] from it; save it as "
+              "ANSI text to install there"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> lines = Verify(c.bytes);
+    EXPECT_EQ(c.want.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.want}, lines) << c.bytes;
+  }
+}
+
 TEST_F(ScriptCheckTest, InstallKeys) {
   RunCases({
       {"", {}},
