@@ -74,3 +74,24 @@ echo "the setup program reports:"
 tr -d '\r' <"$c/DemoOut/disk2-report.txt" | sed -n 's/^cmdline=/  command line: /p'
 show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog_Tolvex(Lumen Viewer).txt"
 tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog_Tolvex(Lumen Viewer).txt" | sed -n '/^>Tolvex/,$p;/^>>/p'
+
+show "7. /verify on the demo CD: the script checked against the CD, nothing installed"
+run 'C:\DemoCD\Tolvex.exe' /verify . '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\verify.txt' \
+  && echo "exit code 0" || echo "exit code $?"
+echo "verify.txt:"; tr -d '\r' <"$c/DemoCD/verify.txt"
+transcript verify.txt
+
+show "8. /verify on a deliberately broken copy of the CD"
+rm -rf "$c/BrokenCD"
+cp -r "$c/DemoCD" "$c/BrokenCD"
+rm -f "$c/BrokenCD/readme.txt" "$c/BrokenCD/verify.txt"
+sed -i -e 's/^IdFile=.*$/IdFile=/' \
+  -e 's/^1=<setupdir>\\Help\\lumen.chm, <exedir>\\Help\\lumen.chm, VU/1=<setupdir>\\Help\\lumen.chm, <exedir>\\Help\\lumen.chm, U/' \
+  -e 's/^2=\$Lang_de,/2=$Lang_xx,/' \
+  -e 's/<LumenTools>/<lumentools>/' \
+  -e 's/^UnInstall=1/UnInstall=yes/' "$c/BrokenCD/Tolvex.ini"
+echo "the changes:"; diff demo/cd/Tolvex.ini <(tr -d '\r' <"$c/BrokenCD/Tolvex.ini") | sed -n 's/^[<>]/  &/p'
+run 'C:\BrokenCD\Tolvex.exe' /verify . '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\broken.txt' \
+  && echo "exit code 0" || echo "exit code $?"
+echo "verify.txt:"; tr -d '\r' <"$c/BrokenCD/verify.txt"
+transcript broken.txt

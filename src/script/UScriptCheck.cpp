@@ -204,7 +204,7 @@ void Checker::CheckInstall() {
   CollectSectionLines(lines_, "INSTALL", installLines_);
   for (const RequiredInstallKey& k : RequiredInstallKeys())
     if ((in_.params.*k.value).empty())
-      Error(installHeader_, std::string("required key \"") + k.name + "=\" is missing or empty");
+      Error(InstallKeyLine(k.name), std::string("required key \"") + k.name + "=\" is missing or empty");
   for (const auto& b : in_.notNumbers)
     Warning(InstallKeyLine(b.first),
             "\"" + b.first + "=" + b.second + "\" is not a number, so the install keeps the default (write 0 or 1)");

@@ -95,6 +95,9 @@ TEST_F(ScriptCheckTest, InstallKeys) {
                                       "Tolvex.ini(2): error: required key \"ExeAssoc=\" is missing or empty",
                                       "Tolvex.ini(2): error: required key \"IdFile=\" is missing or empty"}),
             Verify("; no product yet\r\n[Install]\r\nSrchDir=s\r\nDefaultGroup=g\r\n"));
+  // Written but empty: the key's own line.
+  EXPECT_EQ((std::vector<std::string>{"Tolvex.ini(6): error: required key \"IdFile=\" is missing or empty"}),
+            Verify("[INSTALL]\r\nproductname=V\r\nSrchDir=s\r\nExeAssoc=.x\r\nDefaultGroup=g\r\nIdFile=\r\n"));
   EXPECT_EQ("Tolvex.ini(0): error: required key \"SrchDir=\" is missing or empty",
             Verify("[FILES]\r\n<setupdir>\\docs\\a.chm,<exedir>\\a.chm,V\r\n").at(1));
 }
