@@ -117,6 +117,16 @@ std::string ParentFolder(const std::string& path) {
   return parent;
 }
 
+// One write of every byte. A short write that the system calls a success is a full disk;
+// any other failure keeps the system's own error.
+static bool WriteAllOf(HANDLE f, const std::string& data, unsigned long& errorCode) {
+  DWORD written = 0;
+  BOOL ok = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  if (ok && written == data.size()) return true;
+  errorCode = ok ? ERROR_DISK_FULL : GetLastError();
+  return false;
+}
+
 bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode) {
   std::string tmp = path + ".$$$";
   errorCode = 0;
@@ -127,10 +137,8 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
       errorCode = GetLastError();
       return false;
     }
-    DWORD written = 0;
-    BOOL ok = WriteFile(f.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    if (!ok || written != content.size() || !FlushFileBuffers(f.Get())) {
-      errorCode = ok && written != content.size() ? ERROR_DISK_FULL : GetLastError();
+    if (!WriteAllOf(f.Get(), content, errorCode) || !FlushFileBuffers(f.Get())) {
+      if (!errorCode) errorCode = GetLastError();
       f.Close();
       DeleteFileA(tmp.c_str());
       return false;
@@ -159,12 +167,7 @@ bool AppendFileText(const std::string& path, const std::string& text, unsigned l
     return false;
   }
   SetFilePointer(f.Get(), 0, nullptr, FILE_END);
-  DWORD written = 0;
-  if (!WriteFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size()) {
-    errorCode = written != text.size() ? ERROR_DISK_FULL : GetLastError();
-    return false;
-  }
+  if (!WriteAllOf(f.Get(), text, errorCode)) return false;
   FlushFileBuffers(f.Get());
   return true;
 }
