@@ -89,16 +89,14 @@ void ReportScriptError(const std::string& text) {
   ShowWarning(text);
 }
 
-std::string ExpandProductText(const std::string& text) {
-  return tolvex::ExpandProductText(text, Params().productname);
-}
-
-}  // namespace tolvex
-
-namespace tolvex {
 void ReportNotBuilt(const std::string& what) {
   std::string text = what + " is not available in this version of Tolvex.exe.";
   LogLine("** Error: " + text);
   ShowWarning(text);
 }
+
+std::string ExpandProductText(const std::string& text) {
+  return tolvex::ExpandProductText(text, Params().productname);
+}
+
 }  // namespace tolvex

@@ -10,6 +10,8 @@ int ShowMessageBox(const std::string& text, unsigned int type);
 
 bool AskYesNo(const std::string& text);     // question icon; true for Yes
 bool AskOkCancel(const std::string& text);  // question icon; true for OK
+// Question icon with Yes, No and Ignore; IDYES, IDNO or IDIGNORE.
+int AskYesNoIgnore(const std::string& text);
 void ShowWarning(const std::string& text);
 void ShowInformation(const std::string& text);
 void ShowErrorBox(const std::string& text);
@@ -19,19 +21,11 @@ void ShowWarningFor(const std::string& message, const std::string& value);
 
 // "** >> " + text to the install log, then the warning box.
 void ReportScriptError(const std::string& text);
+// For an action this version cannot carry out yet: says so (box and log) rather than
+// pretending to have done it.
+void ReportNotBuilt(const std::string& what);
 
 // "%s" becomes the script's product name (empty until it is read), "|" a line break.
 std::string ExpandProductText(const std::string& text);
 
-}  // namespace tolvex
-
-namespace tolvex {
-// For an action this version cannot carry out yet: says so (box and log) rather than
-// pretending to have done it.
-void ReportNotBuilt(const std::string& what);
-}  // namespace tolvex
-
-namespace tolvex {
-// Question icon with Yes, No and Ignore; IDYES, IDNO or IDIGNORE.
-int AskYesNoIgnore(const std::string& text);
 }  // namespace tolvex

@@ -54,6 +54,16 @@ bool MakeDirPath(const std::string& path) {
   return FolderExists(p);
 }
 
+bool ProbeFileCanBeCreated(const std::string& folder) {
+  std::string probe = folder + "\\$_Temp_$.$$$";
+  ScopedHandle f(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  f.Close();
+  DeleteFileA(probe.c_str());
+  return true;
+}
+
 static std::string FromBuffer(const char* buf, DWORD n) { return std::string(buf, n); }
 
 std::string GetWindowsDir() {
@@ -186,16 +196,4 @@ bool ReadFileWhole(const std::string& path, std::string& content) {
   }
 }
 
-}  // namespace tolvex
-
-namespace tolvex {
-bool ProbeFileCanBeCreated(const std::string& folder) {
-  std::string probe = folder + "\\$_Temp_$.$$$";
-  ScopedHandle f(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return false;
-  f.Close();
-  DeleteFileA(probe.c_str());
-  return true;
-}
 }  // namespace tolvex

@@ -17,6 +17,8 @@ bool AnyFileMatches(const std::string& pattern);
 bool GetFileStamp(const std::string& path, unsigned long long& writeTime, unsigned long long& size);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool MakeDirPath(const std::string& path);
+// Creates (or truncates) folder + "\$_Temp_$.$$$" for writing, then closes and deletes it.
+bool ProbeFileCanBeCreated(const std::string& folder);
 
 std::string GetWindowsDir();  // no trailing backslash
 std::string GetSystemDir();   // no trailing backslash
@@ -40,9 +42,4 @@ bool AppendFileText(const std::string& path, const std::string& text, unsigned l
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileWhole(const std::string& path, std::string& content);
 
-}  // namespace tolvex
-
-namespace tolvex {
-// Creates (or truncates) folder + "\$_Temp_$.$$$" for writing, then closes and deletes it.
-bool ProbeFileCanBeCreated(const std::string& folder);
 }  // namespace tolvex
