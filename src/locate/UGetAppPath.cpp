@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <stdexcept>
+#include <unordered_set>
 
 #include "FSelect.h"
 #include "UAppRegInfo.h"
@@ -34,12 +35,13 @@ static const char* const kNotFoundMessage =
 
 std::vector<std::string> SplitSearchList(const std::string& list) {
   std::vector<std::string> items;
+  // Lower-cased spellings seen so far: a long list must not cost a comparison with every
+  // earlier item.
+  std::unordered_set<std::string> seen;
   for (const std::string& raw : SplitText(list, '|')) {
     std::string item = Trim(raw);
     if (item.empty()) break;
-    bool seen = false;
-    for (const std::string& i : items) seen = seen || EqualsNoCase(i, item);
-    if (!seen) items.push_back(item);
+    if (seen.insert(LowerAscii(item)).second) items.push_back(item);
   }
   return items;
 }

@@ -26,8 +26,22 @@ TEST(SearchList, TrimsStopsAtTheFirstGapAndDropsDuplicates) {
       {".ABC|.abc|.Def", {".ABC", ".Def"}},
       {"", {}},
       {"|.abc", {}},
+      {".\xC4x|.\xE4x|.\xC4X", {".\xC4x", ".\xE4x"}},  // letters beyond A-Z keep their case
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, SplitSearchList(c.list)) << c.list;
+}
+
+TEST(SearchList, AHundredThousandItemsKeepTheirFirstSpellingInOrder) {
+  std::string list;
+  std::vector<std::string> want;
+  for (int i = 0; i < 100000; ++i) {
+    // Every name comes twice, the second time in other letters and with blanks around it.
+    std::string item = (i % 2 ? ".Ext" : ".ext") + std::to_string(i % 50000);
+    if (i < 50000) want.push_back(item);
+    list += (i < 50000 ? item : " " + UpperAscii(item) + " ") + "|";
+  }
+  list += "|.after";  // the gap still ends the list
+  EXPECT_EQ(want, SplitSearchList(list));
 }
 
 class AppPathTest : public TolvexTest {
