@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tolvex {
 
@@ -26,6 +27,15 @@ void ReportScriptError(const std::string& text);
 void ReportNotBuilt(const std::string& what);
 
 // "%s" becomes the script's product name (empty until it is read), "|" a line break.
+// For a text that is the script's own (its messages may say "%s" for the product).
 std::string ExpandProductText(const std::string& text);
+
+// The program's own message with values put in: each "%s" of the template takes the next
+// value exactly as given, and each "|" of the template becomes a line break (CR LF).
+// Nothing inside a value is expanded, so a script value or a path with "%s", "%n" or "|"
+// in it is shown as written. Nothing else in the template is special; a "%s" left
+// without a value stays as it is.
+//   ExpandMessage("\"%s\" not found!|Look in %s?", {name, folder})
+std::string ExpandMessage(const std::string& messageTemplate, const std::vector<std::string>& values);
 
 }  // namespace tolvex

@@ -129,13 +129,15 @@ std::vector<std::string> GatherCandidates(const std::string& searchList, const s
 }
 
 std::string AppNotFoundQuestion(const std::string& displayName) {
+  // The names are script values: put in as written, never read as part of the message.
   if (!displayName.empty())
-    return ExpandProductText(Format(kNotFoundMessage, {displayName})) + "\r\r" +
+    return ExpandMessage(kNotFoundMessage, {displayName}) + "\r\r" +
            "Do you want to try and locate the application folder yourself?" + "\r" +
            "Click \"Yes\" to browse for the folder. Click \"No\" to exit installation. Click Ignore to skip item "
            "installation.";
   if (!Params().AppNotFoundPrompt.empty()) return ExpandProductText(Params().AppNotFoundPrompt);
-  return ExpandProductText(kNotFoundMessage) + "\r\r" + "Do you want to try and locate the application folder yourself?";
+  return ExpandMessage(kNotFoundMessage, {Params().productname}) + "\r\r" +
+         "Do you want to try and locate the application folder yourself?";
 }
 
 // One showing of the folder browser: "Cancel", or the chosen item's file-system path

@@ -8,6 +8,7 @@
 #include "UGetAppPath.h"
 #include "UInstallParams.h"
 #include "ULog.h"
+#include "UMessages.h"
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
@@ -42,6 +43,21 @@ TEST(SearchList, AHundredThousandItemsKeepTheirFirstSpellingInOrder) {
   }
   list += "|.after";  // the gap still ends the list
   EXPECT_EQ(want, SplitSearchList(list));
+}
+
+TEST(ExpandMessage, FillsTheTemplateAndNothingInsideTheValues) {
+  struct Case {
+    const char* message;
+    std::vector<std::string> values;
+    const char* want;
+  } cases[] = {
+      {"\"%s\" not found!|Look in %s?", {"a|b", "C:\\%s%n"}, "\"a|b\" not found!\r\nLook in C:\\%s%n?"},
+      {"%s%s", {"%s", "|"}, "%s|"},
+      {"%s and %s", {"one"}, "one and %s"},  // no value left: the placeholder stays
+      {"100%% %d %S %", {"unused"}, "100%% %d %S %"},
+      {"||", {}, "\r\n\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, ExpandMessage(c.message, c.values)) << c.message;
 }
 
 class AppPathTest : public TolvexTest {
