@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -85,9 +87,17 @@ std::string GetTempDir() {
 }
 
 std::string ModulePath() {
-  char buf[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return n && n < MAX_PATH ? FromBuffer(buf, n) : std::string();
+  // A program started from a folder deeper than MAX_PATH has a longer name. Cut short it
+  // would name another file (the script beside it "missing"), so the buffer grows until
+  // the whole name fits and the caller can tell the path is too long.
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) return FromBuffer(buf.data(), n);
+    if (buf.size() >= 32768) return {};
+    buf.resize(buf.size() * 2);
+  }
 }
 
 std::string ModuleDir() { return ExtractFileDir(ModulePath()); }

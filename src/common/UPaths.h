@@ -23,7 +23,7 @@ bool ProbeFileCanBeCreated(const std::string& folder);
 std::string GetWindowsDir();  // no trailing backslash
 std::string GetSystemDir();   // no trailing backslash
 std::string GetTempDir();     // as the system reports it, trailing backslash removed
-std::string ModulePath();     // the running program file
+std::string ModulePath();     // the running program file, whole even beyond MAX_PATH
 std::string ModuleDir();      // its folder, no trailing backslash
 
 // The long form the Windows shell gives for a path (desktop folder parse, then the

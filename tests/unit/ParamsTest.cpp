@@ -320,3 +320,28 @@ TEST_F(ParamsTest, ScriptTextIsDataNeverAFormat) {
     EXPECT_EQ("Find it: " + c.prompt + "\r\n", seam.Asked().at(0).text);
   }
 }
+
+TEST_F(ParamsTest, AProgramFolderTooLongForTheScriptIsSaid) {
+  // The script's path may have MAX_PATH - 1 characters: its folder at most 248 for "Tolvex.ini".
+  std::string atLimit = "C:\\Deep";
+  while (atLimit.size() < 248) atLimit += "\\d";
+  atLimit.resize(248);
+  struct Case {
+    std::string folder;
+    bool tooLong;
+  } cases[] = {{atLimit, false}, {atLimit + "x", true}, {atLimit + std::string(60, 'x'), true}};
+  for (const Case& c : cases) {
+    ResetRunState({"/script", "."}, c.folder + "\\Tolvex.exe");
+    UnattendedSeam seam;
+    EXPECT_FALSE(GetAllParameters());
+    std::string length = std::to_string(c.folder.size());
+    auto asked = seam.Asked();
+    ASSERT_EQ(1u, asked.size());
+    EXPECT_EQ(c.tooLong, asked[0].text.find("The path of the folder Tolvex.exe was started from is too long: " + length +
+                                           " characters, where Windows allows at most 248.") == 0)
+        << asked[0].text;
+    EXPECT_EQ(c.tooLong, LogHas("** Error: program folder path too long (" + length + " characters, at most 248): \"" +
+                                c.folder + "\""));
+    EXPECT_NE(c.tooLong, LogHas("** Error: Tolvex.INI not found"));  // at the limit the script is looked for
+  }
+}
