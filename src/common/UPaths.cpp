@@ -192,6 +192,14 @@ bool AppendFileText(const std::string& path, const std::string& text, unsigned l
   return true;
 }
 
+std::string SystemErrorText(unsigned long errorCode) {
+  char buf[512] = "";
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0, buf,
+                           sizeof buf, nullptr);
+  std::string text = Trim(std::string(buf, n));
+  return (text.empty() ? std::string() : text + " ") + "(error " + std::to_string(errorCode) + ")";
+}
+
 bool ReadFileWhole(const std::string& path, std::string& content) {
   content.clear();
   ScopedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

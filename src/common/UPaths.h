@@ -39,6 +39,9 @@ std::string ParentFolder(const std::string& path);
 bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode);
 // Appends text to path (created when missing); a line-by-line record.
 bool AppendFileText(const std::string& path, const std::string& text, unsigned long& errorCode);
+// The system's own text for an error code of the helpers above, and the code:
+// "The file name is too long. (error 206)".
+std::string SystemErrorText(unsigned long errorCode);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileWhole(const std::string& path, std::string& content);
 

@@ -8,6 +8,7 @@
 #include "UAppRegInfo.h"
 #include "UCorvane.h"
 #include "UGetAppPath.h"
+#include "UInstallLog.h"
 #include "UParams.h"
 #include "UCmdLine.h"
 #include "UDebugLog.h"
@@ -104,6 +105,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetCorvaneConfig();
   ResetScriptFile();
   ResetMsiLibrary();
+  ResetInstallLogFile();
 }
 
 void TolvexTest::SetUp() { ResetRunState(); }
