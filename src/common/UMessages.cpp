@@ -89,16 +89,31 @@ void ReportScriptError(const std::string& text) {
   ShowWarning(text);
 }
 
-std::string ExpandProductText(const std::string& text) {
-  return tolvex::ExpandProductText(text, Params().productname);
-}
-
-}  // namespace tolvex
-
-namespace tolvex {
 void ReportNotBuilt(const std::string& what) {
   std::string text = what + " is not available in this version of Tolvex.exe.";
   LogLine("** Error: " + text);
   ShowWarning(text);
 }
+
+std::string ExpandProductText(const std::string& text) {
+  return tolvex::ExpandProductText(text, Params().productname);
+}
+
+std::string ExpandMessage(const std::string& messageTemplate, const std::vector<std::string>& values) {
+  std::string out;
+  size_t next = 0;
+  for (size_t i = 0; i < messageTemplate.size(); ++i) {
+    char c = messageTemplate[i];
+    if (c == '|') {
+      out += "\r\n";
+    } else if (c == '%' && i + 1 < messageTemplate.size() && messageTemplate[i + 1] == 's' && next < values.size()) {
+      out += values[next++];
+      ++i;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace tolvex

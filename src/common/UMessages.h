@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tolvex {
 
@@ -10,6 +11,8 @@ int ShowMessageBox(const std::string& text, unsigned int type);
 
 bool AskYesNo(const std::string& text);     // question icon; true for Yes
 bool AskOkCancel(const std::string& text);  // question icon; true for OK
+// Question icon with Yes, No and Ignore; IDYES, IDNO or IDIGNORE.
+int AskYesNoIgnore(const std::string& text);
 void ShowWarning(const std::string& text);
 void ShowInformation(const std::string& text);
 void ShowErrorBox(const std::string& text);
@@ -19,19 +22,20 @@ void ShowWarningFor(const std::string& message, const std::string& value);
 
 // "** >> " + text to the install log, then the warning box.
 void ReportScriptError(const std::string& text);
-
-// "%s" becomes the script's product name (empty until it is read), "|" a line break.
-std::string ExpandProductText(const std::string& text);
-
-}  // namespace tolvex
-
-namespace tolvex {
 // For an action this version cannot carry out yet: says so (box and log) rather than
 // pretending to have done it.
 void ReportNotBuilt(const std::string& what);
-}  // namespace tolvex
 
-namespace tolvex {
-// Question icon with Yes, No and Ignore; IDYES, IDNO or IDIGNORE.
-int AskYesNoIgnore(const std::string& text);
+// "%s" becomes the script's product name (empty until it is read), "|" a line break.
+// For a text that is the script's own (its messages may say "%s" for the product).
+std::string ExpandProductText(const std::string& text);
+
+// The program's own message with values put in: each "%s" of the template takes the next
+// value exactly as given, and each "|" of the template becomes a line break (CR LF).
+// Nothing inside a value is expanded, so a script value or a path with "%s", "%n" or "|"
+// in it is shown as written. Nothing else in the template is special; a "%s" left
+// without a value stays as it is.
+//   ExpandMessage("\"%s\" not found!|Look in %s?", {name, folder})
+std::string ExpandMessage(const std::string& messageTemplate, const std::vector<std::string>& values);
+
 }  // namespace tolvex

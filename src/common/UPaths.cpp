@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -54,6 +56,16 @@ bool MakeDirPath(const std::string& path) {
   return FolderExists(p);
 }
 
+bool ProbeFileCanBeCreated(const std::string& folder) {
+  std::string probe = folder + "\\$_Temp_$.$$$";
+  ScopedHandle f(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  f.Close();
+  DeleteFileA(probe.c_str());
+  return true;
+}
+
 static std::string FromBuffer(const char* buf, DWORD n) { return std::string(buf, n); }
 
 std::string GetWindowsDir() {
@@ -75,9 +87,17 @@ std::string GetTempDir() {
 }
 
 std::string ModulePath() {
-  char buf[MAX_PATH];
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  return n && n < MAX_PATH ? FromBuffer(buf, n) : std::string();
+  // A program started from a folder deeper than MAX_PATH has a longer name. Cut short it
+  // would name another file (the script beside it "missing"), so the buffer grows until
+  // the whole name fits and the caller can tell the path is too long.
+  std::vector<char> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) return FromBuffer(buf.data(), n);
+    if (buf.size() >= 32768) return {};
+    buf.resize(buf.size() * 2);
+  }
 }
 
 std::string ModuleDir() { return ExtractFileDir(ModulePath()); }
@@ -117,6 +137,16 @@ std::string ParentFolder(const std::string& path) {
   return parent;
 }
 
+// One write of every byte. A short write that the system calls a success is a full disk;
+// any other failure keeps the system's own error.
+static bool WriteAllOf(HANDLE f, const std::string& data, unsigned long& errorCode) {
+  DWORD written = 0;
+  BOOL ok = WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+  if (ok && written == data.size()) return true;
+  errorCode = ok ? ERROR_DISK_FULL : GetLastError();
+  return false;
+}
+
 bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode) {
   std::string tmp = path + ".$$$";
   errorCode = 0;
@@ -127,10 +157,8 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
       errorCode = GetLastError();
       return false;
     }
-    DWORD written = 0;
-    BOOL ok = WriteFile(f.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    if (!ok || written != content.size() || !FlushFileBuffers(f.Get())) {
-      errorCode = ok && written != content.size() ? ERROR_DISK_FULL : GetLastError();
+    if (!WriteAllOf(f.Get(), content, errorCode) || !FlushFileBuffers(f.Get())) {
+      if (!errorCode) errorCode = GetLastError();
       f.Close();
       DeleteFileA(tmp.c_str());
       return false;
@@ -159,14 +187,17 @@ bool AppendFileText(const std::string& path, const std::string& text, unsigned l
     return false;
   }
   SetFilePointer(f.Get(), 0, nullptr, FILE_END);
-  DWORD written = 0;
-  if (!WriteFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size()) {
-    errorCode = written != text.size() ? ERROR_DISK_FULL : GetLastError();
-    return false;
-  }
+  if (!WriteAllOf(f.Get(), text, errorCode)) return false;
   FlushFileBuffers(f.Get());
   return true;
+}
+
+std::string SystemErrorText(unsigned long errorCode) {
+  char buf[512] = "";
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0, buf,
+                           sizeof buf, nullptr);
+  std::string text = Trim(std::string(buf, n));
+  return (text.empty() ? std::string() : text + " ") + "(error " + std::to_string(errorCode) + ")";
 }
 
 bool ReadFileWhole(const std::string& path, std::string& content) {
@@ -183,16 +214,4 @@ bool ReadFileWhole(const std::string& path, std::string& content) {
   }
 }
 
-}  // namespace tolvex
-
-namespace tolvex {
-bool ProbeFileCanBeCreated(const std::string& folder) {
-  std::string probe = folder + "\\$_Temp_$.$$$";
-  ScopedHandle f(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return false;
-  f.Close();
-  DeleteFileA(probe.c_str());
-  return true;
-}
 }  // namespace tolvex

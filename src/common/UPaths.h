@@ -17,11 +17,13 @@ bool AnyFileMatches(const std::string& pattern);
 bool GetFileStamp(const std::string& path, unsigned long long& writeTime, unsigned long long& size);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool MakeDirPath(const std::string& path);
+// Creates (or truncates) folder + "\$_Temp_$.$$$" for writing, then closes and deletes it.
+bool ProbeFileCanBeCreated(const std::string& folder);
 
 std::string GetWindowsDir();  // no trailing backslash
 std::string GetSystemDir();   // no trailing backslash
 std::string GetTempDir();     // as the system reports it, trailing backslash removed
-std::string ModulePath();     // the running program file
+std::string ModulePath();     // the running program file, whole even beyond MAX_PATH
 std::string ModuleDir();      // its folder, no trailing backslash
 
 // The long form the Windows shell gives for a path (desktop folder parse, then the
@@ -37,12 +39,10 @@ std::string ParentFolder(const std::string& path);
 bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode);
 // Appends text to path (created when missing); a line-by-line record.
 bool AppendFileText(const std::string& path, const std::string& text, unsigned long& errorCode);
+// The system's own text for an error code of the helpers above, and the code:
+// "The file name is too long. (error 206)".
+std::string SystemErrorText(unsigned long errorCode);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileWhole(const std::string& path, std::string& content);
 
-}  // namespace tolvex
-
-namespace tolvex {
-// Creates (or truncates) folder + "\$_Temp_$.$$$" for writing, then closes and deletes it.
-bool ProbeFileCanBeCreated(const std::string& folder);
 }  // namespace tolvex

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "UCmdLine.h"
 #include "UDebugLog.h"
 #include "UFileVersion.h"
@@ -14,19 +16,51 @@
 
 namespace tolvex {
 
-std::string InstallLogFileName(const std::string& appFolder) {
-  if (appFolder.empty() || !FolderExists(appFolder)) return {};
+static InstallLogFileState g_logFile;
+
+InstallLogFileState& InstallLogFile() { return g_logFile; }
+void ResetInstallLogFile() { g_logFile = InstallLogFileState(); }
+
+static std::string LogBaseName() {
+  if (IsSwitchPresent("/NTcheck")) return "installLog_NTCheck";
+  if (IsSwitchPresent("/check")) return "installLog_Check";
+  if (IsSwitchPresent("/tolvex")) return "installLog_Tolvex";
+  return "installLog";
+}
+
+static std::string LogTag(const std::string& appFolder) {
   std::string tag = Params().productname;
   if (tag.empty()) tag = ExtractFileName(RemoveTrailingBackslashes(appFolder));
+  return tag;
+}
+
+std::string InstallLogFileName(const std::string& appFolder) {
+  if (appFolder.empty() || !FolderExists(appFolder)) return {};
+  std::string tag = LogTag(appFolder);
   if (!tag.empty()) tag = "(" + tag + ")";
-  std::string base = "\\installLog";
-  if (IsSwitchPresent("/NTcheck")) base = "\\installLog_NTCheck";
-  else if (IsSwitchPresent("/check")) base = "\\installLog_Check";
-  else if (IsSwitchPresent("/tolvex")) base = "\\installLog_Tolvex";
   std::string parent = ParentFolder(appFolder);
   if (parent.empty()) parent = "c:";
   if (!FolderExists(parent)) return {};
-  return parent + base + tag + ".txt";
+  return parent + "\\" + LogBaseName() + tag + ".txt";
+}
+
+// The same name in the temporary folder, its tag made plain and cut so that the path
+// (with the ".$$$" of the replacement being written) fits MAX_PATH and the name one
+// folder entry. The name stays the same for the whole run: every save rewrites one file.
+static std::string FallbackLogFileName(const std::string& appFolder) {
+  std::string folder = GetTempDir(), base = LogBaseName();
+  const size_t extras = 2 + 4;  // "()" and ".txt"
+  size_t used = folder.size() + 1 + base.size() + extras + 4;
+  size_t room = used < MAX_PATH - 1 ? MAX_PATH - 1 - used : 0;
+  if (room > 255 - base.size() - extras) room = 255 - base.size() - extras;
+  std::string name = LogTag(appFolder), tag;
+  for (const char* p = name.c_str(); *p;) {
+    const char* next = CharNextA(p);  // never half a double-byte character
+    if (tag.size() + static_cast<size_t>(next - p) > room) break;
+    for (; p < next; ++p)
+      tag += (static_cast<unsigned char>(*p) < ' ' || std::strchr("\\/:*?\"<>|", *p)) ? '_' : *p;
+  }
+  return folder + "\\" + base + (tag.empty() ? "" : "(" + tag + ")") + ".txt";
 }
 
 void SaveInstallLog() {
@@ -36,7 +70,19 @@ void SaveInstallLog() {
   std::string content;
   for (const std::string& line : InstallLog().lines) content += line + "\r\n";
   unsigned long err = 0;
-  WriteFileWhole(file, content, err);  // a log that cannot be written never stops a run
+  if (WriteFileWhole(file, content, err)) return;
+  // A log that cannot be written never stops a run, but it must not vanish either.
+  std::string why = SystemErrorText(err);
+  std::string fallback = g_logFile.fallback.empty() ? FallbackLogFileName(Params().exedir) : g_logFile.fallback;
+  if (g_logFile.unwritable != file) {
+    g_logFile.unwritable = file;
+    LogLine("** Error: the install log \"%s\" could not be written: %s; it is written to \"%s\" instead", file, why,
+            fallback);
+    content += InstallLog().lines.back() + "\r\n";
+  }
+  g_logFile.fallback = fallback;
+  std::string reason = "This install log belongs in \"" + file + "\", which could not be written: " + why;
+  WriteFileWhole(fallback, reason + "\r\n" + content, err);
 }
 
 void AppendStartupBlock() {

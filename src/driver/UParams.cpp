@@ -118,6 +118,22 @@ static bool RequiredKeysPresent() {
   return true;
 }
 
+// Everything beside the program (the script first) is read through the ANSI file
+// functions, which take at most MAX_PATH - 1 characters. A longer folder would make the
+// script look missing; say what is really wrong instead.
+static bool ProgramFolderFits() {
+  std::string folder = ExtractFileDir(ParamStr(0));
+  size_t limit = MAX_PATH - 1 - 1 - ExtractFileName(ScriptFileName()).size();
+  if (folder.size() <= limit) return true;
+  std::string length = std::to_string(folder.size()), most = std::to_string(limit);
+  ShowPlainMessage(ExpandMessage(
+      "The path of the folder Tolvex.exe was started from is too long: %s characters, where Windows allows "
+      "at most %s.||Copy the installation files to a folder with a shorter path and start Tolvex.exe there.",
+      {length, most}));
+  LogLine("** Error: program folder path too long (%s characters, at most %s): \"%s\"", length, most, folder);
+  return false;
+}
+
 static bool Finish(bool result) {
   SetAppTitle(ExpandProductText("%s Setup"));
   LogLine(">End GetAllParameters()");
@@ -128,6 +144,7 @@ static bool Finish(bool result) {
 bool GetAllParameters() {
   LogLine(">Start GetAllParameters()");
   SaveInstallLog();
+  if (!ProgramFolderFits()) return false;
   std::string script = ScriptFileName();
   if (!FileExists(script)) {
     ShowPlainMessage(ExpandProductText("Install file not found! ||File Tolvex.ini must always be installed with Tolvex.exe!"));

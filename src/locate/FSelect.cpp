@@ -25,6 +25,26 @@ void TSelectForm::Layout(HWND dlg) {
   InvalidateRect(dlg, nullptr, TRUE);
 }
 
+// A list box scrolls sideways only as far as it is told: without this a long path is cut
+// off at the right edge however the scroll bar is pulled.
+static void SetListExtent(HWND list, const std::vector<std::string>& rows) {
+  HDC dc = GetDC(list);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  for (const std::string& row : rows) {
+    SIZE size{};
+    if (GetTextExtentPoint32A(dc, row.c_str(), static_cast<int>(row.size()), &size) && size.cx > widest)
+      widest = size.cx;
+  }
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  // One character more, so the last one is not drawn against the border.
+  SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + tm.tmAveCharWidth), 0);
+}
+
 INT_PTR CALLBACK TSelectForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   TSelectForm* self = reinterpret_cast<TSelectForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
   switch (msg) {
@@ -34,6 +54,7 @@ INT_PTR CALLBACK TSelectForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       HWND list = GetDlgItem(dlg, kListId);
       for (const std::string& line : self->ListBox1) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
       SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(self->ItemIndex), 0);
+      SetListExtent(list, self->ListBox1);
       SetWindowPos(dlg, nullptr, 0, 0, 520, 230, SWP_NOMOVE | SWP_NOZORDER);
       CenterOnScreen(dlg);
       self->Layout(dlg);

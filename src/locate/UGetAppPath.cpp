@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <stdexcept>
+#include <unordered_set>
 
 #include "FSelect.h"
 #include "UAppRegInfo.h"
@@ -34,12 +35,13 @@ static const char* const kNotFoundMessage =
 
 std::vector<std::string> SplitSearchList(const std::string& list) {
   std::vector<std::string> items;
+  // Lower-cased spellings seen so far: a long list must not cost a comparison with every
+  // earlier item.
+  std::unordered_set<std::string> seen;
   for (const std::string& raw : SplitText(list, '|')) {
     std::string item = Trim(raw);
     if (item.empty()) break;
-    bool seen = false;
-    for (const std::string& i : items) seen = seen || EqualsNoCase(i, item);
-    if (!seen) items.push_back(item);
+    if (seen.insert(LowerAscii(item)).second) items.push_back(item);
   }
   return items;
 }
@@ -127,13 +129,15 @@ std::vector<std::string> GatherCandidates(const std::string& searchList, const s
 }
 
 std::string AppNotFoundQuestion(const std::string& displayName) {
+  // The names are script values: put in as written, never read as part of the message.
   if (!displayName.empty())
-    return ExpandProductText(Format(kNotFoundMessage, {displayName})) + "\r\r" +
+    return ExpandMessage(kNotFoundMessage, {displayName}) + "\r\r" +
            "Do you want to try and locate the application folder yourself?" + "\r" +
            "Click \"Yes\" to browse for the folder. Click \"No\" to exit installation. Click Ignore to skip item "
            "installation.";
   if (!Params().AppNotFoundPrompt.empty()) return ExpandProductText(Params().AppNotFoundPrompt);
-  return ExpandProductText(kNotFoundMessage) + "\r\r" + "Do you want to try and locate the application folder yourself?";
+  return ExpandMessage(kNotFoundMessage, {Params().productname}) + "\r\r" +
+         "Do you want to try and locate the application folder yourself?";
 }
 
 // One showing of the folder browser: "Cancel", or the chosen item's file-system path

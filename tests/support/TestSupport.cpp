@@ -9,6 +9,7 @@
 #include "UCorvane.h"
 #include "UDirIdent.h"
 #include "UGetAppPath.h"
+#include "UInstallLog.h"
 #include "UParams.h"
 #include "UCmdLine.h"
 #include "UDebugLog.h"
@@ -83,6 +84,11 @@ ScratchRegistry::~ScratchRegistry() {
   SHDeleteKeyA(HKEY_CURRENT_USER, base_.c_str());
 }
 
+void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command) {
+  ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_CLASSES_ROOT, extension, "", progId));
+  ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command", "", command));
+}
+
 void ResetRunState(const std::vector<std::string>& args, const std::string& programPath) {
   std::string program = programPath.empty() ? ModulePath() : programPath;
   std::string cmd = "\"" + program + "\"";
@@ -103,6 +109,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetScriptFile();
   ResetDirIdents();
   ResetMsiLibrary();
+  ResetInstallLogFile();
 }
 
 void TolvexTest::SetUp() { ResetRunState(); }
@@ -290,6 +297,12 @@ void WriteFileText(const std::string& path, const std::string& text) {
   ASSERT_TRUE(WriteFileWhole(path, text, err)) << path << " error " << err;
 }
 
+std::string MakeAppFolder(const std::string& folder, const std::string& file) {
+  MakeDirPath(folder);
+  WriteFileText(folder + "\\" + file, "MZ");
+  return folder;
+}
+
 std::string TestBinDir() { return ModuleDir(); }
 std::string FixturePath(const std::string& name) { return TestBinDir() + "\\" + name; }
 
@@ -307,17 +320,4 @@ void SetWriteTime(const std::string& path, long long secondsFromBase) {
 
 bool IsWin9x() { return !IsNtPlatform(); }
 
-}  // namespace tolvex::test
-
-namespace tolvex::test {
-void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command) {
-  ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_CLASSES_ROOT, extension, "", progId));
-  ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command", "", command));
-}
-
-std::string MakeAppFolder(const std::string& folder, const std::string& file) {
-  MakeDirPath(folder);
-  WriteFileText(folder + "\\" + file, "MZ");
-  return folder;
-}
 }  // namespace tolvex::test

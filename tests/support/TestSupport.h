@@ -47,6 +47,8 @@ class ScratchRegistry {
   std::string base_;
   HKEY hklm_ = nullptr, hkcr_ = nullptr;
 };
+// HKCR: extension -> progId -> shell\open\command = command.
+void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command);
 
 // Puts every run-wide state back to program-load defaults: the command line (set to
 // the given arguments; argument 0 is programPath or else this test program), parameters,
@@ -108,6 +110,8 @@ std::string MessageBoxText(HWND box);
 
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
+// Creates folder (with parents) holding a file of this name (an "application").
+std::string MakeAppFolder(const std::string& folder, const std::string& file = "app.exe");
 // Folder of the test program (the build's bin folder, with the fixtures).
 std::string TestBinDir();
 std::string FixturePath(const std::string& name);
@@ -115,11 +119,4 @@ std::string FixturePath(const std::string& name);
 void SetWriteTime(const std::string& path, long long secondsFromBase);
 bool IsWin9x();
 
-}  // namespace tolvex::test
-
-namespace tolvex::test {
-// HKCR: extension -> progId -> shell\open\command = command.
-void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command);
-// Creates folder (with parents) holding a file of this name (an "application").
-std::string MakeAppFolder(const std::string& folder, const std::string& file = "app.exe");
 }  // namespace tolvex::test

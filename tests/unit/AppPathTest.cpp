@@ -8,6 +8,7 @@
 #include "UGetAppPath.h"
 #include "UInstallParams.h"
 #include "ULog.h"
+#include "UMessages.h"
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
@@ -26,8 +27,37 @@ TEST(SearchList, TrimsStopsAtTheFirstGapAndDropsDuplicates) {
       {".ABC|.abc|.Def", {".ABC", ".Def"}},
       {"", {}},
       {"|.abc", {}},
+      {".\xC4x|.\xE4x|.\xC4X", {".\xC4x", ".\xE4x"}},  // letters beyond A-Z keep their case
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, SplitSearchList(c.list)) << c.list;
+}
+
+TEST(SearchList, AHundredThousandItemsKeepTheirFirstSpellingInOrder) {
+  std::string list;
+  std::vector<std::string> want;
+  for (int i = 0; i < 100000; ++i) {
+    // Every name comes twice, the second time in other letters and with blanks around it.
+    std::string item = (i % 2 ? ".Ext" : ".ext") + std::to_string(i % 50000);
+    if (i < 50000) want.push_back(item);
+    list += (i < 50000 ? item : " " + UpperAscii(item) + " ") + "|";
+  }
+  list += "|.after";  // the gap still ends the list
+  EXPECT_EQ(want, SplitSearchList(list));
+}
+
+TEST(ExpandMessage, FillsTheTemplateAndNothingInsideTheValues) {
+  struct Case {
+    const char* message;
+    std::vector<std::string> values;
+    const char* want;
+  } cases[] = {
+      {"\"%s\" not found!|Look in %s?", {"a|b", "C:\\%s%n"}, "\"a|b\" not found!\r\nLook in C:\\%s%n?"},
+      {"%s%s", {"%s", "|"}, "%s|"},
+      {"%s and %s", {"one"}, "one and %s"},  // no value left: the placeholder stays
+      {"100%% %d %S %", {"unused"}, "100%% %d %S %"},
+      {"||", {}, "\r\n\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, ExpandMessage(c.message, c.values)) << c.message;
 }
 
 class AppPathTest : public TolvexTest {

@@ -52,6 +52,46 @@ TEST_F(InstallLogTest, SavesEveryLineWithCrLfAndKeepsPercentSigns) {
   SaveInstallLog();  // every save rewrites the whole file
   EXPECT_EQ("100% sure %s %d\r\nn=5\r\n\r\nmore\r\n", ReadFileText(d / "App\\installLog(Viewer).txt"));
   EXPECT_FALSE(FileExists(d / "App\\installLog(Viewer).txt.$$$"));
+  EXPECT_EQ("", InstallLogFile().fallback);  // written where it belongs: nothing in the temporary folder
+}
+
+TEST_F(InstallLogTest, ALogThatCannotBeWrittenGoesToTempWithItsReason) {
+  ScratchDir d;
+  MakeDirPath(d / "App\\bin");
+  // The scratch folder's own name keeps side-by-side runs of the suite apart in the temp folder.
+  std::string unique = ExtractFileName(d.Path());
+  std::string deep = unique;
+  while (deep.size() < 312) deep += " and more";
+  deep.resize(312);
+  struct Case {
+    std::string product, tagStart;
+    unsigned long error;
+  } cases[] = {
+      {deep, "(" + unique, ERROR_FILENAME_EXCED_RANGE},  // past MAX_PATH
+      {unique + " <Lumen>", "(" + unique + " _Lumen_)", ERROR_INVALID_NAME},  // no file may be called so
+      {unique + "/Lumen", "(" + unique + "_Lumen)", ERROR_PATH_NOT_FOUND},
+  };
+  for (const Case& c : cases) {
+    ResetRunState({"/script", "."});
+    Params().productname = c.product;
+    Params().exedir = d / "App\\bin";
+    LogLine("first %s");
+    SaveInstallLog();
+    std::string intended = d / ("App\\installLog(" + c.product + ").txt");
+    std::string temp = InstallLogFile().fallback;
+    EXPECT_EQ(GetTempDir() + "\\installLog" + c.tagStart, temp.substr(0, GetTempDir().size() + 11 + c.tagStart.size()));
+    EXPECT_LT(temp.size() + 4, static_cast<size_t>(MAX_PATH));  // its ".$$$" replacement fits too
+    LogLine("second");
+    SaveInstallLog();  // the whole log again, into the same file, the failure logged once
+    EXPECT_EQ(temp, InstallLogFile().fallback);
+    std::string reason = "This install log belongs in \"" + intended + "\", which could not be written: " +
+                         SystemErrorText(c.error);
+    std::string failure = "** Error: the install log \"" + intended + "\" could not be written: " +
+                          SystemErrorText(c.error) + "; it is written to \"" + temp + "\" instead";
+    EXPECT_EQ(reason + "\r\nfirst %s\r\n" + failure + "\r\nsecond\r\n", ReadFileText(temp)) << c.product;
+    EXPECT_FALSE(FileExists(temp + ".$$$"));
+    DeleteFileA(temp.c_str());
+  }
 }
 
 TEST_F(InstallLogTest, NothingIsLoggedOutsideTheListsLifetime) {

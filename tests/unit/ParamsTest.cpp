@@ -4,6 +4,9 @@
 
 #include "TestSupport.h"
 #include "UApp.h"
+#include "UDebugLog.h"
+#include "UGetAppPath.h"
+#include "UInstallLog.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UParams.h"
@@ -276,4 +279,74 @@ TEST_F(ParamsTest, AnErrorThatEscapesEndsInTheErrorBox) {
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ("error", asked[0].icon);
   EXPECT_EQ(0u, asked[0].text.find("Cannot create the folder \"" + (cd / "no\\such\\parent") + "\"."));
+}
+
+TEST_F(ParamsTest, ScriptTextIsDataNeverAFormat) {
+  ScratchDir logs;
+  struct Case {
+    std::string value, prompt;  // prompt: the value in the script's own message, where "%s" is the product
+  } cases[] = {{"%n", "%n"}, {"%s%s%s", "LumenLumenLumen"}, {"%d", "%d"}, {"%%", "%%"}, {"%.9x%u", "%.9x%u"}};
+  for (const Case& c : cases) {
+    // The product name in the title, the log's name and the log; a path in the parameter block.
+    std::string product = "Viewer " + c.value;
+    Script("[INSTALL]\r\nproductname=" + product + "\r\nSrchDir=s\r\nExeAssoc=.tvxview\r\nDefaultGroup=g\r\n"
+           "IdFile=i\r\nHHUpgrade=hh\\" + c.value + "\\hhupd.exe\r\n");
+    Args({"/check", "."});
+    {
+      UnattendedSeam seam;
+      ASSERT_TRUE(GetAllParameters()) << c.value;
+    }
+    EXPECT_EQ(product + " Setup", App().title);
+    AppendParameterBlock();
+    SaveInstallLog();
+    std::string saved = ReadFileText(apps / ("Viewer\\installLog_Check(" + product + ").txt"));
+    EXPECT_NE(std::string::npos, saved.find("\r\n_ini_HHUpgrade = \"hh\\" + c.value + "\\hhupd.exe\"\r\n")) << c.value;
+
+    // The program's not-found questions name the product and an item's display name.
+    Script("[INSTALL]\r\nproductname=" + product + "\r\nSrchDir=s\r\nExeAssoc=.none\r\nDefaultGroup=g\r\nIdFile=i\r\n");
+    Args({"/script", "."});
+    DebugLogs().file = std::make_unique<TDLogFile>(logs / "HHDebug.txt", false, false, true);
+    {
+      UnattendedSeam seam("answer: No\n\nanswer: No\n");
+      EXPECT_FALSE(GetAllParameters());
+      EXPECT_EQ("-", GetAppPath(".x" + c.value, "", "Help " + c.value, true));
+      auto asked = seam.Asked();
+      ASSERT_EQ(2u, asked.size());
+      EXPECT_EQ(0u, asked[0].text.find("\"" + product + "\" application not found! \r\n")) << asked[0].text;
+      EXPECT_EQ(0u, asked[1].text.find("\"Help " + c.value + "\" application not found! \r\n")) << asked[1].text;
+    }
+    EXPECT_NE(std::string::npos, ReadFileText(logs / "HHDebug.txt").find("File Ext = \".x" + c.value + "\"\r\n"));
+
+    // The script's own message: only its "%s" is the product.
+    Params().productname = "Lumen";
+    Params().AppNotFoundPrompt = "Find it: " + c.value + "|";
+    UnattendedSeam seam("answer: No\n");
+    GetAppPath(".none", "", "", true);
+    EXPECT_EQ("Find it: " + c.prompt + "\r\n", seam.Asked().at(0).text);
+  }
+}
+
+TEST_F(ParamsTest, AProgramFolderTooLongForTheScriptIsSaid) {
+  // The script's path may have MAX_PATH - 1 characters: its folder at most 248 for "Tolvex.ini".
+  std::string atLimit = "C:\\Deep";
+  while (atLimit.size() < 248) atLimit += "\\d";
+  atLimit.resize(248);
+  struct Case {
+    std::string folder;
+    bool tooLong;
+  } cases[] = {{atLimit, false}, {atLimit + "x", true}, {atLimit + std::string(60, 'x'), true}};
+  for (const Case& c : cases) {
+    ResetRunState({"/script", "."}, c.folder + "\\Tolvex.exe");
+    UnattendedSeam seam;
+    EXPECT_FALSE(GetAllParameters());
+    std::string length = std::to_string(c.folder.size());
+    auto asked = seam.Asked();
+    ASSERT_EQ(1u, asked.size());
+    EXPECT_EQ(c.tooLong, asked[0].text.find("The path of the folder Tolvex.exe was started from is too long: " + length +
+                                           " characters, where Windows allows at most 248.") == 0)
+        << asked[0].text;
+    EXPECT_EQ(c.tooLong, LogHas("** Error: program folder path too long (" + length + " characters, at most 248): \"" +
+                                c.folder + "\""));
+    EXPECT_NE(c.tooLong, LogHas("** Error: Tolvex.INI not found"));  // at the limit the script is looked for
+  }
 }

@@ -64,3 +64,28 @@ TEST(Paths, AFailedWriteKeepsTheOldFile) {
   EXPECT_TRUE(WriteFileWhole(d / "log.txt", "new", err));
   EXPECT_EQ("new", ReadFileText(d / "log.txt"));
 }
+
+TEST(Paths, AFailedAppendKeepsTheSystemsReason) {
+  ScratchDir d;
+  unsigned long err = 0;
+  EXPECT_TRUE(AppendFileText(d / "trace.txt", "one\r\n", err));
+  EXPECT_TRUE(AppendFileText(d / "trace.txt", "two\r\n", err));
+  EXPECT_EQ("one\r\ntwo\r\n", ReadFileText(d / "trace.txt"));
+  EXPECT_FALSE(AppendFileText(d.Path(), "x", err));  // cannot be opened: a folder has the name
+  EXPECT_EQ(static_cast<unsigned long>(ERROR_ACCESS_DENIED), err);
+  // A write that fails outright needs a file that opens but refuses the bytes. Wine shows the
+  // host's files on drive Z:, and two kernel files do just that.
+  if (!FileExists("Z:\\proc\\self\\clear_refs")) GTEST_SKIP() << "no host files on drive Z:";
+  struct Case {
+    const char* file;
+    unsigned long want;
+  } cases[] = {
+      {"Z:\\proc\\self\\clear_refs", ERROR_INVALID_PARAMETER},  // the text is no number: not a full disk
+      {"Z:\\dev\\full", ERROR_DISK_FULL},
+  };
+  for (const Case& c : cases) {
+    err = 0;
+    EXPECT_FALSE(AppendFileText(c.file, "three\r\n", err)) << c.file;
+    EXPECT_EQ(c.want, err) << c.file;
+  }
+}

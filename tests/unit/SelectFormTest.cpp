@@ -96,6 +96,38 @@ TEST_F(SelectFormTest, ResizableCentredWithAMinimumAndItsControls) {
   EXPECT_GT(seen.ok.top, seen.list.bottom);
 }
 
+// The width of a row in the list's own font, as the list would draw it.
+static LONG RowWidth(HWND list, const std::string& row) {
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, row.c_str(), static_cast<int>(row.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  return size.cx;
+}
+
+TEST_F(SelectFormTest, ALongPathCanBeScrolledIntoView) {
+  std::string deep = "C:\\Program Files\\Tesmora";
+  while (deep.size() < 300) deep += "\\Deeper Folder With A Long Name";
+  std::vector<std::string> rows = {"C:\\Apps\\One", deep, "D:\\Apps\\Two"};  // not the first row
+  LONG width = 0, extent = 0, client = 0;
+  DialogDriver driver(TSelectForm::kCaption, [&](HWND dlg) {
+    HWND list = GetDlgItem(dlg, TSelectForm::kListId);
+    width = RowWidth(list, deep);
+    extent = static_cast<LONG>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0));
+    RECT r;
+    GetClientRect(list, &r);
+    client = r.right;
+    ClickButton(dlg, IDCANCEL);
+  });
+  ChooseInstallPath(rows);
+  ASSERT_TRUE(driver.Join());
+  EXPECT_GT(width, client);  // the case needs a row wider than the list
+  EXPECT_GE(extent, width);
+  EXPECT_LE(extent, width + 20);  // measured, not just some large number
+}
+
 TEST_F(SelectFormTest, UnattendedAnswersNameALineOrCancel) {
   {
     UnattendedSeam seam("box: select\nanswer: \"d:\\\\apps\\\\two\"\n");  // letter case aside
