@@ -167,9 +167,7 @@ bool GetAllParameters() {
   bool result = true;
   if (IsSwitchPresent("/script") || IsSwitchPresent("/script2")) {
     if (p.exedir.empty()) {
-      ReportScriptError(ExpandProductText(
-          "\"%s\" application not found! ||Before installing this CD you must first install the main application "
-          "software!"));
+      ReportScriptError(AppNotFoundMessage(p.productname));
       return false;
     }
     if (p.exedir == "-") return false;

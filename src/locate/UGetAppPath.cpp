@@ -128,15 +128,17 @@ std::vector<std::string> GatherCandidates(const std::string& searchList, const s
   return candidates;
 }
 
+std::string AppNotFoundMessage(const std::string& name) { return ExpandMessage(kNotFoundMessage, {name}); }
+
 std::string AppNotFoundQuestion(const std::string& displayName) {
   // The names are script values: put in as written, never read as part of the message.
   if (!displayName.empty())
-    return ExpandMessage(kNotFoundMessage, {displayName}) + "\r\r" +
+    return AppNotFoundMessage(displayName) + "\r\r" +
            "Do you want to try and locate the application folder yourself?" + "\r" +
            "Click \"Yes\" to browse for the folder. Click \"No\" to exit installation. Click Ignore to skip item "
            "installation.";
   if (!Params().AppNotFoundPrompt.empty()) return ExpandProductText(Params().AppNotFoundPrompt);
-  return ExpandMessage(kNotFoundMessage, {Params().productname}) + "\r\r" +
+  return AppNotFoundMessage(Params().productname) + "\r\r" +
          "Do you want to try and locate the application folder yourself?";
 }
 

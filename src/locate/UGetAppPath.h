@@ -26,6 +26,8 @@ std::vector<std::string> GatherCandidates(const std::string& searchList, const s
 // Adds folder when it exists and holds an .exe or .dll file, in the shell's long form,
 // unless it is there already (letter case aside).
 void AddCandidateFolder(std::vector<std::string>& candidates, const std::string& folder);
+// "\"name\" application not found! ..." with the name as written.
+std::string AppNotFoundMessage(const std::string& name);
 // The not-found question's text.
 std::string AppNotFoundQuestion(const std::string& displayName);
 // The folder the user picked, or empty when the browser was cancelled.

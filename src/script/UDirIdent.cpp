@@ -113,10 +113,10 @@ bool ResolveCustomDirs() {
       d.skip = true;
     }
     if (!d.path.empty() && !FolderExists(d.path)) {
-      // The display name and the folder are shown as they are: neither is a message.
-      ReportScriptError("Installation Error: \"" + d.displayName +
-                        "\" application directory found in registry but not found on harddisk!\r" +
-                        "Directory: " + d.path + "\r" + "Please reinstall application software. Installation terminated.");
+      ReportScriptError(ExpandMessage("Installation Error: \"%s\" application directory found in registry but not found "
+                                      "on harddisk!\rDirectory: %s\rPlease reinstall application software. "
+                                      "Installation terminated.",
+                                      {d.displayName, d.path}));
       LogLine("_dir_CustomDirs[%s] = ** Dir not found: %s **", n, d.path);
       result = false;
     }

@@ -18,9 +18,7 @@ ConditionValue EvalConditionPrefix(const std::string& token) {
 static bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
 static ParseStatus InvalidFormat(const std::string& rest) {
-  // The line is shown as written: only the message's own "|" are line breaks.
-  ReportScriptError(ExpandProductText("Internal error: Invalid format in [FILES] section of Tolvex.ini.|| \"") +
-                    rest + "\"");
+  ReportScriptError(ExpandMessage("Internal error: Invalid format in [FILES] section of Tolvex.ini.|| \"%s\"", {rest}));
   return ParseStatus::Error;
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "UDirIdent.h"
+#include "UGetAppPath.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UMessages.h"
@@ -85,9 +86,7 @@ void LoadScriptSection(const std::string& section, ScriptSectionList& list) {
 bool InitScript() {
   LogLine("Start InitScript()");
   if (Params().exedir.empty()) {
-    ReportScriptError(ExpandProductText(
-        "\"%s\" application not found! ||Before installing this CD you must first install the main application "
-        "software!"));
+    ReportScriptError(AppNotFoundMessage(Params().productname));
     return false;
   }
   ReadSectionLines(g_scriptFile.path, "CUSTOMDIRS", g_lists.customDirs);
