@@ -308,6 +308,28 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
   EXPECT_FALSE(FolderExists(dir / "skipped"));      // a skipped line touches nothing
   EXPECT_FALSE(GetFileAttributesA((dir / "dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 
+  // What a line that stops early leaves decoded: a skipped line only its texts, a line
+  // without a copy mode also its flags and register field, never its selection.
+  const struct {
+    std::string line;
+    ParseStatus status;
+    bool uninstall;
+    std::string reg;
+    int selection;
+  } early[] = {{"$Lang_en, " + s + ", " + d + ", VU, R, -, 1, Cap, Desc", ParseStatus::Skip, false, "", 0},
+               {s + ", " + d + ", U, R, -, 1, Cap, Desc", ParseStatus::Error, true, "r", 0}};
+  for (const auto& e : early) {
+    UnattendedSeam seam;
+    FileItem item;
+    EXPECT_EQ(e.status, ParseFileInfo(e.line, item)) << e.line;
+    EXPECT_EQ(CopyMode::AnyDifference, item.copyMode) << e.line;
+    EXPECT_EQ(e.uninstall, item.addToUninstall) << e.line;
+    EXPECT_EQ(e.reg, item.reg) << e.line;
+    EXPECT_EQ(e.selection, item.selection) << e.line;
+    EXPECT_EQ(d, item.destination) << e.line;
+    EXPECT_EQ("Desc", item.description) << e.line;
+  }
+
   FileItem item;
   ParseFileInfo(s + ", " + d + ", VU, R, " + s + ", s1, Cap, Desc", item);
   EXPECT_EQ(CopyMode::VersionOrDateNewer, item.copyMode);
