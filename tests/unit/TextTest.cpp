@@ -155,7 +155,9 @@ TEST(IdentifierText, LookUpsThatBringIdentifiersBackStop) {
     };
     ResolvedText r = ResolveIdentifierText("<a>", ids);
     EXPECT_EQ(c.want == nullptr, r.unknown) << c.folders.begin()->second;
-    if (c.want) EXPECT_EQ(c.want, r.text);
+    if (c.want) {
+      EXPECT_EQ(c.want, r.text);
+    }
     EXPECT_LT(r.text.size(), 65536u) << c.folders.begin()->second;
   }
 }
