@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "UCmdLine.h"
+#include "UIdentText.h"
 #include "UText.h"
 #include "UVersionText.h"
 
@@ -132,4 +135,29 @@ TEST(VersionTexts, PatternsAndFourPartOrder) {
   EXPECT_EQ(1, CompareVersions({1, 0, 0, 2}, {1, 0, 0, 1}));
   EXPECT_EQ(0, CompareVersions({1, 2, 3, 4}, {1, 2, 3, 4}));
   EXPECT_EQ("5.2.3790.0", VersionPartsText({5, 2, 3790, 0}));
+}
+
+TEST(IdentifierText, LookUpsThatBringIdentifiersBackStop) {
+  struct Case {
+    std::map<std::string, std::string> folders;  // what the named-folder look-up answers
+    const char* want;                            // nullptr: unresolved, but finished and bounded
+  } cases[] = {
+      {{{"a", "<a><a>"}}, nullptr},                     // doubles the text each round
+      {{{"a", "<b><b>"}, {"b", "<a><a>"}}, nullptr},    // doubles it through each other
+      {{{"a", "<A>"}}, nullptr},                        // itself in another letter case
+      {{{"a", "C:\\x\\<b>"}, {"b", "D"}}, "C:\\x\\D"},  // a folder naming another resolves
+  };
+  for (const Case& c : cases) {
+    IdentifierSet ids;
+    ids.namedFolder = [&](const std::string& name) {
+      auto it = c.folders.find(name);
+      return it == c.folders.end() ? std::string() : it->second;
+    };
+    ResolvedText r = ResolveIdentifierText("<a>", ids);
+    EXPECT_EQ(c.want == nullptr, r.unknown) << c.folders.begin()->second;
+    if (c.want) {
+      EXPECT_EQ(c.want, r.text);
+    }
+    EXPECT_LT(r.text.size(), 65536u) << c.folders.begin()->second;
+  }
 }

@@ -19,14 +19,17 @@ ResolvedText ResolveIdentifierText(const std::string& text, const IdentifierSet&
         r.skippedByUser = d.prompted;
       }
     }
-  for (int round = 0; round < 999 && ids.namedFolder; ++round) {
+  // A folder can hardly hold "<", but a registry value can: bound the walk so a value
+  // that brings its own identifier back cannot keep it going. One that brings it back
+  // twice doubles the text each round, so its length is bounded too: nothing longer than
+  // the longest command line Windows takes could serve as a value.
+  const size_t kLongestUsable = 32767;
+  for (int round = 0; round < 999 && ids.namedFolder && r.text.size() <= kLongestUsable; ++round) {
     size_t open = r.text.find('<'), close = r.text.find('>');
     if (open == std::string::npos || close == std::string::npos || close < open) break;
     std::string bracketed = r.text.substr(open, close - open + 1);
     std::string folder = ids.namedFolder(bracketed.substr(1, bracketed.size() - 2));
-    // No folder name holds "<" or ">"; a registry value that does would bring an
-    // identifier back and keep the walk going.
-    if (folder.empty() || folder.find_first_of("<>") != std::string::npos) break;
+    if (folder.empty()) break;
     std::string next = ReplaceNoCase(r.text, bracketed, folder);
     if (next == r.text) break;
     r.text = next;
