@@ -40,6 +40,10 @@ TEST(Format, FillsDirectivesAndKeepsTheRest) {
   EXPECT_EQ("a %s", Format("%s %s", {"a"}));  // too few arguments: the rest stays
   EXPECT_EQ("%d", Format("%d", {"text"}));    // a text where a number belongs
   EXPECT_EQ("50%", Format("%d%%", {50}));
+  // Widths are capped: no overflow, no megabytes of padding.
+  EXPECT_EQ(1024u, Format("%88888888888d", {7}).size());
+  EXPECT_EQ(1024u, Format("%350000000s", {"a"}).size());
+  EXPECT_EQ("%88888888888d", Format("%88888888888d", {}));
 }
 
 TEST(ParseScriptInt, AcceptsTheScriptForms) {

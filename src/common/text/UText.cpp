@@ -117,12 +117,21 @@ std::string Format(const std::string& fmt, const std::vector<FmtArg>& args) {
     size_t j = i + 1;
     bool left = false;
     if (j < fmt.size() && fmt[j] == '-') left = true, ++j;
+    // Widths past a screen line mean nothing in a log or a message: capped, so a long run
+    // of digits neither overflows nor pads out to megabytes.
+    const int kWidestField = 1024;
+    auto digits = [&](int& v) {
+      while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') {
+        v = v * 10 + (fmt[j++] - '0');
+        if (v > kWidestField) v = kWidestField;
+      }
+    };
     int width = 0, prec = -1;
-    while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') width = width * 10 + (fmt[j++] - '0');
+    digits(width);
     if (j < fmt.size() && fmt[j] == '.') {
       prec = 0;
       ++j;
-      while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') prec = prec * 10 + (fmt[j++] - '0');
+      digits(prec);
     }
     char type = j < fmt.size() ? fmt[j] : '\0';
     bool known = type == 's' || type == 'd' || type == 'u' || type == 'x' || type == 'X';
