@@ -8,6 +8,7 @@
 #include "UAppRegInfo.h"
 #include "UCorvane.h"
 #include "UDirIdent.h"
+#include "UProgress.h"
 #include "UGetAppPath.h"
 #include "UInstallLog.h"
 #include "UParams.h"
@@ -23,6 +24,7 @@
 #include "UScript.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "Uninstall.h"
 
 namespace tolvex::test {
 
@@ -108,6 +110,8 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetCorvaneConfig();
   ResetScriptFile();
   ResetDirIdents();
+  ResetProgress();
+  ResetUninstall();
   ResetMsiLibrary();
   ResetInstallLogFile();
 }

@@ -1,0 +1,96 @@
+#include "UProgress.h"
+
+#include <commctrl.h>
+
+namespace tolvex {
+
+static ProgressState g_progress;
+
+ProgressState& Progress() { return g_progress; }
+void ResetProgress() { g_progress = ProgressState(); }
+
+void ProcessPendingMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Someone asked the program to end: keep the request for the main loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (g_progress.form && IsDialogMessageA(g_progress.form, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void SetStatus(const std::string& text) {
+  g_progress.status = text;
+  if (!g_progress.label) return;
+  SetWindowTextA(g_progress.label, text.c_str());
+  UpdateWindow(g_progress.form);
+}
+
+void ShowProgress(long long total) {
+  ProgressState& p = g_progress;
+  p.visible = true;
+  p.total = total == 0 ? 1 : total;
+  p.done = 0;
+  p.position = 0;
+  if (!p.form) return;
+  EnableWindow(p.cancelButton, TRUE);
+  ShowWindow(p.cancelButton, SW_SHOW);
+  RECT button, bar, label;
+  GetWindowRect(p.cancelButton, &button);
+  MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&button), 2);
+  RECT client;
+  GetClientRect(p.form, &client);
+  RECT window;
+  GetWindowRect(p.form, &window);
+  int extra = (window.bottom - window.top) - client.bottom;
+  SetWindowPos(p.form, nullptr, 0, 0, window.right - window.left, button.bottom + 10 + extra,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(p.bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  SendMessageA(p.bar, PBM_SETPOS, 0, 0);
+  ShowWindow(p.bar, SW_SHOW);
+  GetWindowRect(p.bar, &bar);
+  MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&bar), 2);
+  GetWindowRect(p.label, &label);
+  int labelHeight = label.bottom - label.top;
+  MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&label), 2);
+  SetWindowPos(p.label, nullptr, label.left, bar.top - labelHeight - 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RedrawWindow(p.form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ProcessPendingMessages();
+}
+
+void UpdateProgress(long long done) {
+  ProgressState& p = g_progress;
+  p.done = done;
+  int position = p.total > 0 ? static_cast<int>(100 * done / p.total) : 0;
+  if (position == p.position || position > 100 || position < 0) return;
+  p.position = position;
+  if (!p.bar) return;
+  SendMessageA(p.bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  UpdateWindow(p.bar);
+}
+
+void HideProgress() {
+  ProgressState& p = g_progress;
+  p.visible = false;
+  if (!p.form) return;
+  EnableWindow(p.cancelButton, FALSE);
+  ShowWindow(p.cancelButton, SW_HIDE);
+  RECT window, label;
+  GetWindowRect(p.form, &window);
+  SetWindowPos(p.form, nullptr, 0, 0, window.right - window.left, p.formHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  GetWindowRect(p.label, &label);
+  MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&label), 2);
+  SetWindowPos(p.label, nullptr, label.left, p.labelTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(p.bar, SW_HIDE);
+  RedrawWindow(p.form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ProcessPendingMessages();
+}
+
+bool Cancelled() { return g_progress.cancelled; }
+
+}  // namespace tolvex

@@ -1,0 +1,27 @@
+#include "UCopyFiles.h"
+
+#include "UMessages.h"
+
+namespace tolvex {
+
+CopySettings SettingsOf(const FileItem& item) {
+  CopySettings s;
+  s.mode = item.copyMode;
+  s.reg = item.reg;
+  s.addToUninstall = item.addToUninstall;
+  s.updateOnly = item.updateOnly;
+  return s;
+}
+
+bool CopyFilesSection() {
+  ReportNotBuilt("Copying the [FILES] section");
+  return false;
+}
+
+bool CopyFileItem(const std::string&, const std::string&, const CopySettings&) { return false; }
+bool CopyMatchingFiles(const std::string&, const std::string&, const CopySettings&) { return false; }
+bool CopyOneFile(const std::string&, const std::string&, const CopySettings&) { return false; }
+bool FileCrc32(const std::string&, uint32_t&) { return false; }
+bool RegisterServerDll(const std::string&) { return false; }
+
+}  // namespace tolvex

@@ -1,0 +1,36 @@
+// The copy engine: [FILES] walked line by line, each item turned into single-file copies,
+// and each copy decided by its mode so that a newer file is never replaced by an older
+// one unless the script says so.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "UFileLineText.h"
+
+namespace tolvex {
+
+// What an item asks of every file it copies.
+struct CopySettings {
+  CopyMode mode = CopyMode::AnyDifference;
+  std::string reg;  // "r": register as a COM server; two or more characters: run with these
+  bool addToUninstall = false;
+  bool updateOnly = false;
+};
+CopySettings SettingsOf(const FileItem& item);
+
+// The [FILES] stage; false when the install is to stop.
+bool CopyFilesSection();
+// One item: a folder tree (source and destination ending with "\"), a single file, or a
+// pattern; false when the install is to stop.
+bool CopyFileItem(const std::string& source, const std::string& destination, const CopySettings& settings);
+bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, const CopySettings& settings);
+// The decision, the copy and its follow-up work for one file. True also when no copy was
+// needed; false only when a copy failed and the user chose not to go on.
+bool CopyOneFile(const std::string& source, const std::string& destination, const CopySettings& settings);
+// The ZIP CRC-32 of a file's bytes; false when it cannot be read.
+bool FileCrc32(const std::string& path, uint32_t& crc);
+// Calls the DLL's DllRegisterServer, up to ten times; true when it reported success.
+bool RegisterServerDll(const std::string& path);
+
+}  // namespace tolvex
