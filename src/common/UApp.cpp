@@ -11,6 +11,16 @@ AppState& App() { return g_app; }
 void ResetApp() { g_app = AppState(); }
 void SetAppTitle(const std::string& title) { g_app.title = title; }
 
+void MarkRunDeclined() { g_app.declined = true; }
+void MarkRunFailed() { g_app.failed = true; }
+
+int RunExitCode() {
+  if (g_app.declined) return kExitDeclined;
+  if (g_app.failed) return kExitFailed;
+  if (g_app.restartNeeded) return kExitRestartNeeded;
+  return g_app.exitCode;
+}
+
 InstallParams& Params() { return g_params; }
 void ResetParams() { g_params = InstallParams(); }
 

@@ -95,6 +95,11 @@ void ReportNotBuilt(const std::string& what) {
   ShowWarning(text);
 }
 
+bool LogStageNotBuilt(const std::string& what) {
+  LogLine("** " + what + " is not available in this version of Tolvex.exe; the install goes on without it.");
+  return true;
+}
+
 std::string ExpandProductText(const std::string& text) {
   return tolvex::ExpandProductText(text, Params().productname);
 }

@@ -25,6 +25,8 @@ void ReportScriptError(const std::string& text);
 // For an action this version cannot carry out yet: says so (box and log) rather than
 // pretending to have done it.
 void ReportNotBuilt(const std::string& what);
+// For an install stage this version does not have yet: logs so, and the run goes on.
+bool LogStageNotBuilt(const std::string& what);
 
 // "%s" becomes the script's product name (empty until it is read), "|" a line break.
 // For a text that is the script's own (its messages may say "%s" for the product).

@@ -1,5 +1,7 @@
 #include "UQuestion.h"
 
+#include <windows.h>
+
 #include "ULog.h"
 #include "UPaths.h"
 #include "UText.h"
@@ -20,8 +22,9 @@ static void AppendTranscript(const std::string& text) {
             static_cast<long>(err));
 }
 
-void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile, bool answersGiven) {
+bool InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile, bool answersGiven) {
   g_seam = QuestionSeamState();
+  bool ok = true;
   g_seam.transcriptPath = transcriptFile;
   if (!transcriptFile.empty()) {
     unsigned long err = 0;
@@ -32,20 +35,23 @@ void InitQuestionSeam(const std::string& answersFile, const std::string& transcr
       LogLine("** Error: transcript \"%s\" could not be written (error %d)", transcriptFile,
               static_cast<long>(err));
       g_seam.transcriptPath.clear();
+      ok = false;
     }
   }
-  if (answersFile.empty() && !answersGiven) return;
+  if (answersFile.empty() && !answersGiven) return ok;
   g_seam.unattended = true;
+  if (answersFile.empty()) return ok;  // a bare "/answers=": default answers throughout
   std::string content;
-  if (answersFile.empty() || !ReadFileWhole(answersFile, content)) {
-    LogLine("** Error: answers file \"%s\" not found; every question takes its default answer",
-            answersFile);
-    return;
+  if (!ReadFileWhole(answersFile, content)) {
+    LogLine("** Error: answers file \"%s\" cannot be read (error %d)", answersFile,
+            static_cast<long>(GetLastError()));
+    return false;
   }
   std::vector<std::string> errors;
   g_seam.entries = ParseAnswers(content, errors);
   g_seam.used.assign(g_seam.entries.size(), false);
   for (const std::string& e : errors) LogLine("** Error: answers file \"%s\" %s", answersFile, e);
+  return ok;
 }
 
 static bool Accepts(const Question& q, const std::string& answer, std::string& canonical) {

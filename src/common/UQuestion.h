@@ -35,7 +35,9 @@ void ResetQuestionSeam();
 // Reads the answers file (unattended from then on, even when it is missing or broken:
 // nobody may be there to answer) and starts the transcript. Problems are logged.
 // An empty answersFile with answersGiven set (a bare "/answers=") is unattended too.
-void InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile,
+// False when a named answers file cannot be read or the transcript cannot be written: an
+// unattended run must not guess, nor go unrecorded.
+bool InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile,
                       bool answersGiven = false);
 
 // Asks q: unattended, the first unused answers-file entry whose box and text (when the

@@ -1,11 +1,193 @@
 #include "FMain.h"
 
+#include <commctrl.h>
+
+#include "UApp.h"
+#include "UCmdLine.h"
+#include "UCopyFiles.h"
+#include "UDialogTemplate.h"
+#include "FFinished.h"
+#include "UHelpEngine.h"
+#include "UInstallParams.h"
+#include "ULog.h"
 #include "UMessages.h"
+#include "FOptional.h"
+#include "UPaths.h"
+#include "UProgress.h"
+#include "UScript.h"
+#include "UShortcuts.h"
+#include "UVideos.h"
+#include "Uninstall.h"
 
 namespace tolvex {
 
+namespace {
+
+// The layout in pixels: a 399 x 55 panel; the bar and Cancel wait below the label.
+const int kClientWidth = 399, kClientHeight = 55;
+
+void Place(HWND dlg, int id, int x, int y, int w, int h) {
+  SetWindowPos(GetDlgItem(dlg, id), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+void TFormMain::FormCreate(HWND dlg) {
+  dlg_ = dlg;
+  ProgressState& p = Progress();
+  p.cancelled = false;
+  SetWindowTextA(dlg, ExpandProductText("%s Setup").c_str());
+  RECT r = {0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
+  SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE);
+  CenterOnScreen(dlg);
+  // "MS Sans Serif" 8 point, as the panel was drawn for.
+  HDC dc = GetDC(dlg);
+  font_ = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  ReleaseDC(dlg, dc);
+  Place(dlg, kIconId, 16, 13, 32, 32);
+  SendDlgItemMessageA(dlg, kIconId, STM_SETICON,
+                      reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
+  Place(dlg, kLabelId, 62, 19, 332, 13);  // one line of the 8-point font
+  HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 63, 28, 322, 17, dlg,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), GetModuleHandleA(nullptr), nullptr);
+  Place(dlg, kCancelId, 136, 56, 75, 25);
+  for (int id : {kLabelId, kCancelId})
+    if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  EnableWindow(GetDlgItem(dlg, kCancelId), FALSE);
+  ShowWindow(GetDlgItem(dlg, kCancelId), SW_HIDE);
+
+  p.form = dlg;
+  p.label = GetDlgItem(dlg, kLabelId);
+  p.bar = bar;
+  p.cancelButton = GetDlgItem(dlg, kCancelId);
+  RECT label, window;
+  GetWindowRect(p.label, &label);
+  MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&label), 2);
+  GetWindowRect(dlg, &window);
+  p.labelTop = label.top;
+  p.formHeight = window.bottom - window.top;
+  App().mainForm = dlg;
+  SetStatus("Please wait...");
+  PostMessageA(dlg, kStartMessage, 0, 0);
+}
+
+void TFormMain::StartSetup() {
+  RedrawWindow(dlg_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The work runs inside a window procedure: an error must not unwind through the
+  // system's frames, so it is kept and raised again once the loop has ended.
+  RunWork();
+  PostQuitMessage(0);
+}
+
+void TFormMain::RunWork() {
+  try {
+    if (!work_() && !App().declined) MarkRunFailed();
+  } catch (...) {
+    escaped_ = std::current_exception();
+  }
+}
+
+INT_PTR CALLBACK TFormMain::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  TFormMain* self = reinterpret_cast<TFormMain*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      reinterpret_cast<TFormMain*>(lp)->FormCreate(dlg);
+      return TRUE;
+    case kStartMessage:
+      if (self) self->StartSetup();
+      return TRUE;
+    case WM_COMMAND:
+      // Cancel only sets the flag: the stage that offers it decides what it means. Escape
+      // arrives here as the same command.
+      if (LOWORD(wp) == kCancelId && IsWindowEnabled(GetDlgItem(dlg, kCancelId))) Progress().cancelled = true;
+      return TRUE;
+    case WM_CLOSE:
+      return TRUE;  // the run ends when its work does, not on Alt+F4
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(dlg, &ps);
+      RECT c;
+      GetClientRect(dlg, &c);
+      DrawEdge(dc, &c, EDGE_RAISED, BF_RECT);  // the panel's bevel
+      EndPaint(dlg, &ps);
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+void TFormMain::Run() {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
+  if (!InitCommonControlsEx(&icc)) InitCommonControls();
+  DialogTemplate t("", WS_POPUP | DS_CENTER, 266, 37);
+  t.AddControl(kIconId, kStaticClass, "", SS_ICON, 0, 0, 0, 0);
+  t.AddControl(kLabelId, kStaticClass, "", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0);
+  t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
+  HWND dlg = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &Proc,
+                                        reinterpret_cast<LPARAM>(this));
+  if (!dlg) {
+    // Without the window the work still runs; only the progress display is missing.
+    LogLine("** Error: the progress window could not be created (error %d)", static_cast<long>(GetLastError()));
+    dlg_ = nullptr;
+    RunWork();
+  } else {
+    ShowWindow(dlg, SW_SHOW);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (IsDialogMessageA(dlg, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Progress().form = Progress().label = Progress().bar = Progress().cancelButton = nullptr;
+    App().mainForm = nullptr;
+    DestroyWindow(dlg);
+  }
+  if (font_) DeleteObject(font_);
+  if (escaped_) std::rethrow_exception(escaped_);
+}
+
 void RunMainWindow(RunMode mode) {
-  ReportNotBuilt(mode == kRunUninstall ? "Uninstalling" : "Installing");
+  TFormMain form(mode == kRunInstall ? TFormMain::Work(&RunInstallSequence)
+                                     : TFormMain::Work([] { return RunUninstall(ParamStr(2)); }));
+  form.Run();
+}
+
+static bool DirectoryOfApplication() {
+  const std::string& dir = Params().exedir;
+  return !dir.empty() && FolderExists(dir);
+}
+
+bool RunInstallSequence() {
+  InstallParams& p = Params();
+  bool result = CopyFilesSection();
+  const ScriptLists& lists = Lists();
+  for (const ScriptSectionList* section : {&lists.list1, &lists.list2, &lists.list3, &lists.list4}) {
+    if (!result) break;
+    result = InstallOptionalItems(*section);
+  }
+  if (result && p.CopyVideos) CopyHelpVideos();
+  if (result) result = MakeShortcuts();
+  if (result) result = RunItems();
+  if (result && p.IE4Install.empty()) UpgradeComCtl32();
+  if (result) UpdateIE4HHEtcIfRequired();
+  // Whatever happened before: what was copied is recorded for the uninstaller.
+  if (DirectoryOfApplication()) {
+    ClearHelpRootPolicy();
+    // A failure here has been shown; it changes how the run ends, not what follows.
+    if (p.UnInstall && !CompleteUninstSetup(p.UnInstall_Name, p.exedir)) MarkRunFailed();
+  }
+  SetStatus("Setup Complete!");
+  if (result && !p.skipFinish) {
+    if (App().mainForm) ShowWindow(App().mainForm, SW_HIDE);
+    ShowFinishDialog();
+  }
+  if (result && p.RestartRequired) App().restartNeeded = true;
+  return result;
 }
 
 }  // namespace tolvex

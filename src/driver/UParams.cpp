@@ -170,7 +170,10 @@ bool GetAllParameters() {
       ReportScriptError(AppNotFoundMessage(p.productname));
       return false;
     }
-    if (p.exedir == "-") return false;
+    if (p.exedir == "-") {
+      MarkRunDeclined();  // the user chose not to look for the application
+      return false;
+    }
     result = ValidateInstallSources(result);
   }
   return Finish(result);

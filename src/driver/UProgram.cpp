@@ -21,14 +21,22 @@
 
 namespace tolvex {
 
-static void LoadProgram(const std::string& commandLine, const std::string& programPath) {
+// False when the run must not start: an unattended run whose answers cannot be read, or
+// whose transcript cannot be written, would guess or go unrecorded.
+static bool LoadProgram(const std::string& commandLine, const std::string& programPath) {
   InitCommandLine(commandLine, programPath);
   SetupDebugLog();
   MatchCurrentLanguage();
   CreateScriptLists();
   CreateInstallLog();
-  InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile, CommandLine().answersGiven);
+  bool seamReady =
+      InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile, CommandLine().answersGiven);
   StartHelpClientDebugLog();
+  if (seamReady) return true;
+  // Nothing else has been written yet; the debug log keeps the reason where one is kept.
+  for (const std::string& line : InstallLog().lines) DebugLog(line);
+  DebugLog("** The run ends before it changes anything.");
+  return false;
 }
 
 static void ExitProgram() {
@@ -46,25 +54,38 @@ static void ReportEscapedError(const char* what) {
   ShowErrorBox(what);
 }
 
+// Only the runs that install, uninstall or hand over to a second disk report how they
+// ended; the checks, /setpath, /test and the banner end with 0 (or their own verdict).
+static bool ReportsOutcome() {
+  for (const char* sw : {"/script", "/script2", "/Uninstall", "/tolvex"})
+    if (IsSwitchPresent(sw)) return true;
+  return false;
+}
+
 int RunProgram(const std::string& commandLine, const std::string& programPath) {
-  App().exitCode = 0;
+  ResetApp();
+  bool broken = false;  // the run could not start, or an error escaped it
   try {
-    LoadProgram(commandLine, programPath);
-    RunMode mode = GetStartupMode();
-    if (mode != kRunEnd) RunMainWindow(mode);
+    if (LoadProgram(commandLine, programPath)) {
+      RunMode mode = GetStartupMode();
+      if (mode != kRunEnd) RunMainWindow(mode);
+    } else {
+      broken = true;
+    }
   } catch (const std::exception& e) {
     ReportEscapedError(e.what());
-    App().exitCode = 1;
+    broken = true;
   } catch (...) {
     ReportEscapedError("Unexpected error.");
-    App().exitCode = 1;
+    broken = true;
   }
   try {
     ExitProgram();
   } catch (...) {
-    App().exitCode = 1;
+    broken = true;
   }
-  return App().exitCode;
+  if (broken) MarkRunFailed();
+  return broken || ReportsOutcome() ? RunExitCode() : App().exitCode;
 }
 
 }  // namespace tolvex

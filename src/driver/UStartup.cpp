@@ -107,7 +107,14 @@ static int RunScriptCheck(const std::string& reportArg) {
   return DeliverVerifyReport(VerifyScript(in), VerifyReportFile(in.script, reportArg));
 }
 
-static RunMode InstallIf(bool ok) { return ok ? kRunInstall : kRunEnd; }
+// The run ends early: because of the user's answer (marked where it was given), or
+// because something failed and has been reported.
+static RunMode Stopped() {
+  if (!App().declined) MarkRunFailed();
+  return kRunEnd;
+}
+
+static RunMode InstallIf(bool ok) { return ok ? kRunInstall : Stopped(); }
 
 RunMode GetStartupMode() {
   SetAppTitle(ExpandProductText("%s Setup"));
@@ -126,7 +133,7 @@ RunMode GetStartupMode() {
     return kRunEnd;
   }
   if (IsSwitchPresent("/Uninstall") && ParamCount() >= 2) return kRunUninstall;
-  if (!GetAllParameters()) return kRunEnd;
+  if (!GetAllParameters()) return Stopped();
   AppendParameterBlock();
 
   if (IsSwitchPresent("/NTCheck")) {
@@ -157,7 +164,10 @@ RunMode GetStartupMode() {
     return kRunEnd;
   }
   if (IsSwitchPresent("/script2")) {
-    if (!RunFullSystemCheck() && !AskYesNo("Continue installation?")) return kRunEnd;
+    if (!RunFullSystemCheck() && !AskYesNo("Continue installation?")) {
+      MarkRunDeclined();
+      return kRunEnd;
+    }
     return InstallIf(InitScript());
   }
   ShowVersionBanner();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "UMessages.h"
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
@@ -29,5 +30,11 @@ FileVersionInfo NormaliseIEVersion(FileVersionInfo v) {
 FileVersionInfo GetIEVersion() {
   return NormaliseIEVersion(GetFileVersion(RemoveTrailingBackslashes(GetSystemDir()) + "\\Shdocvw.dll"));
 }
+
+void UpgradeComCtl32() { LogStageNotBuilt("Updating the common controls"); }
+
+void UpdateIE4HHEtcIfRequired() { LogStageNotBuilt("Updating the browser, help engine and media components"); }
+
+void ClearHelpRootPolicy() { LogStageNotBuilt("Clearing the help policy value"); }
 
 }  // namespace tolvex

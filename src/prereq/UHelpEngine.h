@@ -15,4 +15,11 @@ std::string FindHHCtrl();
 FileVersionInfo GetIEVersion();
 FileVersionInfo NormaliseIEVersion(FileVersionInfo v);
 
+// Install stages that bring the components the help needs up to date; none of them stops
+// the install.
+void UpgradeComCtl32();
+void UpdateIE4HHEtcIfRequired();
+// Clears the help policy value that would stop help files opening from this folder.
+void ClearHelpRootPolicy();
+
 }  // namespace tolvex

@@ -1,6 +1,7 @@
 #include "UCopyFiles.h"
 
 #include "UMessages.h"
+#include "UScript.h"
 
 namespace tolvex {
 
@@ -14,6 +15,7 @@ CopySettings SettingsOf(const FileItem& item) {
 }
 
 bool CopyFilesSection() {
+  if (Lists().files.empty()) return true;
   ReportNotBuilt("Copying the [FILES] section");
   return false;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "UApp.h"
 #include "UGetAppPath.h"
 #include "UInstallParams.h"
 #include "ULog.h"
@@ -108,6 +109,7 @@ bool ResolveCustomDirs() {
     if (d.path == "-") {
       d.path.clear();
       result = false;
+      MarkRunDeclined();
     } else if (d.path == "$") {
       d.path.clear();
       d.skip = true;

@@ -137,8 +137,10 @@ void RunSecondDisk(const std::string& setupFile, const std::vector<std::string>&
     }
     if (AskYesNo(ExpandProductText(kNotInstalled)))
       LogLine(">Tolvex: not installed - Yes: going on without the second disk");
-    else
+    else {
       LogLine(">Tolvex: not installed - No: quitting the install program");
+      MarkRunDeclined();
+    }
     break;
   }
   if (!found.empty()) {

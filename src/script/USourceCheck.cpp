@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "UApp.h"
 #include "UDirIdent.h"
 #include "UInstallParams.h"
 #include "ULocale2.h"
@@ -90,6 +91,7 @@ bool ExpandValidateLangSrcPath(bool goOn, std::string& path, int flag) {
       LogLine("** Error: Install source file not found - %s", m);
     }
     result = AskYesNo(text + "\r" + "Continue installation?");
+    if (!result) MarkRunDeclined();
     LogLine(result ? "  Continue installation? Yes" : "  Continue installation? No");
   }
   if (result && placeholder) {

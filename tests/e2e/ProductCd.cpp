@@ -21,9 +21,15 @@ void ProductCd::WriteScript(const std::string& ini) const { WriteFileText(home_ 
 int ProductCd::Run(const std::vector<std::string>& args, const std::string& answers) {
   WriteFileText(work_ / "answers.txt", answers);
   DeleteFileA((work_ / "transcript.txt").c_str());
+  std::vector<std::string> all = args;
+  all.push_back("/answers=" + (work_ / "answers.txt"));
+  all.push_back("/transcript=" + (work_ / "transcript.txt"));
+  return RunAsGiven(all);
+}
+
+int ProductCd::RunAsGiven(const std::vector<std::string>& args) {
   std::string cmd = "\"" + Exe() + "\"";
   for (const std::string& a : args) cmd += " \"" + a + "\"";
-  cmd += " \"/answers=" + (work_ / "answers.txt") + "\" \"/transcript=" + (work_ / "transcript.txt") + "\"";
   STARTUPINFOA si;
   ZeroMemory(&si, sizeof si);
   si.cb = sizeof si;

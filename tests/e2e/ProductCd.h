@@ -22,6 +22,8 @@ class ProductCd {
   // Runs Tolvex.exe with args, answered from answers (a transcript goes to the scratch
   // folder); returns the exit code, or -1 when the program did not end in time.
   int Run(const std::vector<std::string>& args, const std::string& answers = "");
+  // Runs Tolvex.exe with exactly these arguments.
+  int RunAsGiven(const std::vector<std::string>& args);
   // The questions of the last run.
   std::vector<AnswerEntry> Asked() const;
 

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "ProductCd.h"
+#include "UApp.h"
 #include "UFileVersion.h"
 #include "UPaths.h"
 #include "URegistry.h"
@@ -96,7 +97,7 @@ TEST(ScriptRun, EarlyStopsSayWhyAndLeaveNoLog) {
   for (const Case& c : cases) {
     ProductCd cd;
     if (!c.script.empty()) cd.WriteScript(c.script);
-    EXPECT_EQ(0, cd.Run(c.args));
+    EXPECT_EQ(kExitFailed, cd.Run(c.args));
     auto asked = cd.Asked();
     ASSERT_EQ(1u, asked.size()) << c.message;
     EXPECT_EQ(c.message, asked[0].text);
@@ -108,7 +109,7 @@ TEST(ScriptRun, EarlyStopsSayWhyAndLeaveNoLog) {
 TEST(ScriptRun, DecliningTheSearchStopsQuietly) {
   ProductCd cd;
   cd.WriteScript(Script(".tvxe2enone"));
-  EXPECT_EQ(0, cd.Run({"/script", "."}, "answer: No\n"));
+  EXPECT_EQ(kExitDeclined, cd.Run({"/script", "."}, "answer: No\n"));
   auto asked = cd.Asked();
   ASSERT_EQ(1u, asked.size());  // the question, then nothing more
   EXPECT_EQ("YesNo", asked[0].kind);
@@ -150,24 +151,28 @@ TEST(ScriptRun, CustomDirectoriesAreAnsweredFromTheFile) {
   struct Case {
     std::string answers;
     std::vector<std::string> logged, absent;
+    int exitCode;
   } cases[] = {
       {"answer: Ignore\n",
        {"_dir_CustomDirs[0] = ** Extra Not Found: User Chose to Skip Item installation **",
         "Section: FILES -- Item Skipped by user. Application not found on PC. (unresolved <> Specifier): "
         "\"x.txt, <Extra>\\x.txt, V\".",
         "    a.txt, " + app.Folder() + "\\a.txt, V", "End InitScript()"},
-       {}},
+       {},
+       kExitFailed},  // a.txt is not on the CD: the copy stage stops
       {"answer: No\n", {"_dir_CustomDirs[0] = Extra ** Not Found: User Chose to Abort rest of install **"},
-       {"End InitScript()"}},
+       {"End InitScript()"},
+       kExitDeclined},
       {"answer: Yes\n\nbox: browse\nanswer: " + EscapeAnswerValue(extraDir) + "\n",
        {"_dir_CustomDirs[0] = Extra | .tvxe2enoextra | " + extraDir, "    x.txt, " + extraDir + "\\x.txt, V"},
-       {}},
+       {},
+       kExitFailed},
   };
   for (const Case& c : cases) {
     ProductCd cd;
     cd.WriteScript(Script(".tvxe2e5", "[CUSTOMDIRS]\r\nExtra|Extra Program=.tvxe2enoextra\r\n"
                                       "[FILES]\r\n1=a.txt, <exedir>\\a.txt, V\r\n2=x.txt, <Extra>\\x.txt, V\r\n"));
-    EXPECT_EQ(0, cd.Run({"/script", "."}, c.answers));
+    EXPECT_EQ(c.exitCode, cd.Run({"/script", "."}, c.answers));
     auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
     for (const std::string& l : c.logged) EXPECT_TRUE(Has(lines, l)) << l;
     for (const std::string& l : c.absent) EXPECT_FALSE(Has(lines, l)) << l;
@@ -182,7 +187,7 @@ TEST(ScriptRun, AMissingInstallerStopsBeforeTheScriptIsLoaded) {
   InstalledApp app(".tvxe2e6");
   ProductCd cd;
   cd.WriteScript(Script(".tvxe2e6", "ReadmeFile=<setupdir>\\readme.txt\r\nSWFInstallerPath=swf.exe\r\n"));
-  EXPECT_EQ(0, cd.Run({"/script", "."}));
+  EXPECT_EQ(kExitFailed, cd.Run({"/script", "."}));
   auto asked = cd.Asked();
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ("Internal Error: Install source file not found - " + cd.Dir() + "\\readme.txt", asked[0].text);
@@ -216,4 +221,37 @@ TEST(ScriptRun, SecondDiskSetupStartsWithTheArgumentsPassedOn) {
                              "\\disk2.id) = "));
   EXPECT_TRUE(Has(lines, ">Tolvex: debug - DoFileSearch2() returned = " + disk2 + "\\setup.exe"));
   EXPECT_TRUE(Has(lines, ">Tolvex: Running - " + disk2 + "\\setup.exe, Params=\"" + report + " a b\""));
+}
+
+TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
+  InstalledApp app(".tvxe2e8");
+  const std::string logs = app.Root() + "\\Apps\\Lumen Viewer\\";
+  ScratchDir work;
+  struct Case {
+    std::string extra;  // [INSTALL] lines
+    std::vector<std::string> args;
+    int exitCode;
+    bool logWritten;
+  } cases[] = {
+      {"RestartRequired=1\r\n", {"/script", ".", "/answers="}, kExitRestartNeeded, true},
+      {"", {"/script", ".", "/answers="}, kExitDone, true},  // a bare /answers=: default answers
+      {"RestartRequired=1\r\n", {"/check", ".", "/answers="}, kExitDone, true},
+      // An unattended run that cannot read its answers or write its transcript changes nothing.
+      {"", {"/script", ".", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
+      {"", {"/script", ".", "/answers=", "/transcript=" + (work / "no\\such\\folder\\t.txt")}, kExitFailed, false},
+      {"", {"/test", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
+  };
+  for (const Case& c : cases) {
+    ProductCd cd;
+    cd.WriteScript(Script(".tvxe2e8", c.extra));
+    const std::string log = logs + (c.args[0] == "/check" ? "installLog_Check" : "installLog") + "(Lumen Viewer).txt";
+    DeleteFileA(log.c_str());
+    EXPECT_EQ(c.exitCode, cd.RunAsGiven(c.args)) << c.args[0] << " " << c.args.back();
+    EXPECT_EQ(c.logWritten, FileExists(log)) << c.args[0] << " " << c.args.back();
+    EXPECT_FALSE(FolderExists(cd / "_Test")) << "the /test copy is made only when the run starts";
+  }
+  // Without a script the checks still end with 0: they report in their boxes, not here.
+  ProductCd bare;
+  EXPECT_EQ(kExitDone, bare.Run({"/check", "."}));
+  EXPECT_EQ(kExitFailed, bare.Run({"/script", "."}));
 }

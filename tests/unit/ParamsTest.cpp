@@ -247,7 +247,9 @@ TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
     auto asked = seam.Asked();
     ASSERT_FALSE(asked.empty()) << c.args[0];
     EXPECT_EQ(c.shown, asked[0].text) << c.args[0];
-    if (!c.logged.empty()) EXPECT_TRUE(LogHas(c.logged)) << c.logged;
+    if (!c.logged.empty()) {
+      EXPECT_TRUE(LogHas(c.logged)) << c.logged;
+    }
   }
 }
 
@@ -273,7 +275,7 @@ TEST_F(ParamsTest, AnErrorThatEscapesEndsInTheErrorBox) {
   std::string cmd = "\"" + (cd / "Tolvex.exe") + "\" /check . \"/answers=" + (work / "a.txt") + "\" \"/transcript=" +
                     (work / "t.txt") + "\"";
   WriteFileText(work / "a.txt", "");
-  EXPECT_EQ(1, RunProgram(cmd, cd / "Tolvex.exe"));
+  EXPECT_EQ(kExitFailed, RunProgram(cmd, cd / "Tolvex.exe"));
   std::vector<std::string> errors;
   auto asked = ParseAnswers(ReadFileText(work / "t.txt"), errors);
   ASSERT_EQ(1u, asked.size());

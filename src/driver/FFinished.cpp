@@ -1,0 +1,9 @@
+#include "FFinished.h"
+
+#include "UMessages.h"
+
+namespace tolvex {
+
+void ShowFinishDialog() { LogStageNotBuilt("The finish dialog"); }
+
+}  // namespace tolvex

@@ -1,0 +1,141 @@
+// The main window as the install and uninstall see it: its layout, the progress bar and
+// Cancel, and the order of the install stages.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "FMain.h"
+#include "TestSupport.h"
+#include "UApp.h"
+#include "UInstallParams.h"
+#include "ULog.h"
+#include "UProgress.h"
+#include "UScript.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+RECT ClientOf(HWND w) {
+  RECT r;
+  GetClientRect(w, &r);
+  return r;
+}
+
+RECT PlaceOf(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string Text(HWND w) {
+  char buf[256] = "";
+  GetWindowTextA(w, buf, sizeof buf);
+  return buf;
+}
+
+}  // namespace
+
+TEST(MainForm, LayoutProgressAndCancel) {
+  ResetRunState();
+  Params().productname = "Viewer";
+  bool ran = false;
+  TFormMain form([&] {
+    ran = true;
+    ProgressState& p = Progress();
+    EXPECT_EQ("Viewer Setup", Text(p.form));
+    EXPECT_EQ("Please wait...", Text(p.label));
+    EXPECT_EQ(399, ClientOf(p.form).right);
+    EXPECT_EQ(55, ClientOf(p.form).bottom);
+    EXPECT_EQ(62, PlaceOf(p.label).left);
+    EXPECT_EQ(19, PlaceOf(p.label).top);
+    EXPECT_FALSE(IsWindowVisible(p.bar));
+    EXPECT_FALSE(IsWindowVisible(p.cancelButton));
+
+    ShowProgress(0);  // a total of 0 counts as 1
+    EXPECT_EQ(91, ClientOf(p.form).bottom);
+    EXPECT_EQ(10, PlaceOf(p.label).top);
+    EXPECT_TRUE(IsWindowVisible(p.bar) && IsWindowEnabled(p.cancelButton));
+    const struct {
+      long long done;
+      int position;
+    } steps[] = {{1, 100}, {2, 100}, {0, 0}};  // past the total the bar stays where it was
+    for (const auto& s : steps) {
+      UpdateProgress(s.done);
+      EXPECT_EQ(s.position, static_cast<int>(SendMessageA(p.bar, PBM_GETPOS, 0, 0))) << s.done;
+    }
+    ShowProgress(3000000000LL);  // totals past 32 bits
+    UpdateProgress(1500000000LL);
+    EXPECT_EQ(50, static_cast<int>(SendMessageA(p.bar, PBM_GETPOS, 0, 0)));
+
+    // Escape presses Cancel; the flag is all it does.
+    EXPECT_FALSE(Cancelled());
+    PostMessageA(p.cancelButton, WM_KEYDOWN, VK_ESCAPE, 0);
+    ProcessPendingMessages();
+    EXPECT_TRUE(Cancelled());
+
+    HideProgress();
+    EXPECT_EQ(55, ClientOf(p.form).bottom);
+    EXPECT_EQ(19, PlaceOf(p.label).top);
+    EXPECT_FALSE(IsWindowVisible(p.bar) || IsWindowVisible(p.cancelButton));
+    SetStatus("Copying file: a.chm");
+    EXPECT_EQ("Copying file: a.chm", Text(p.label));
+    return true;
+  });
+  form.Run();
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(nullptr, Progress().form);  // gone with the window
+  EXPECT_EQ(nullptr, App().mainForm);
+  ResetRunState();
+}
+
+TEST(MainForm, AnErrorInTheWorkEndsTheLoopAndIsRaisedAgain) {
+  ResetRunState();
+  TFormMain form([]() -> bool { throw std::runtime_error("disk on fire"); });
+  EXPECT_THROW(form.Run(), std::runtime_error);
+  ResetRunState();
+}
+
+TEST(InstallSequence, StagesRunInOrder) {
+  ScratchDir app;
+  struct Case {
+    const char* name;
+    bool copyVideos, ie4, listLine, skipFinish;
+    std::vector<std::string> stages;  // the stages reached, by the words of their log lines
+  } cases[] = {
+      {"all", true, false, false, false,
+       {"help videos", "shortcuts", "[RUN] items", "common controls", "browser", "help policy", "finish dialog"}},
+      {"no videos, browser installer, no finish", false, true, false, true,
+       {"shortcuts", "[RUN] items", "browser", "help policy"}},
+      // An optional component stage that is not built yet lets the sequence go on.
+      {"optional components", true, false, true, true,
+       {"optional components", "help videos", "shortcuts", "[RUN] items", "common controls", "browser",
+        "help policy"}},
+  };
+  for (const Case& c : cases) {
+    ResetRunState();
+    InstallParams& p = Params();
+    p.exedir = app.Path();
+    p.CopyVideos = c.copyVideos;
+    p.IE4Install = c.ie4 ? "ie.exe" : "";
+    p.skipFinish = c.skipFinish;
+    p.RestartRequired = true;
+    Lists().shortcuts = {"a, , A"};
+    Lists().run = {"b"};
+    if (c.listLine) Lists().list2 = {"c"};
+    EXPECT_TRUE(RunInstallSequence()) << c.name;
+    std::vector<std::string> reached;
+    for (const std::string& line : InstallLog().lines)
+      for (const char* stage : {"optional components", "help videos", "shortcuts", "[RUN] items", "common controls",
+                                "browser", "help policy", "finish dialog"})
+        if (line.find(stage) != std::string::npos) reached.push_back(stage);
+    EXPECT_EQ(c.stages, reached) << c.name;
+    EXPECT_EQ("Setup Complete!", Progress().status) << c.name;
+    EXPECT_EQ(kExitRestartNeeded, RunExitCode()) << c.name;
+  }
+  ResetRunState();
+}
