@@ -164,16 +164,21 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
       return false;
     }
   }
-  if (MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (ReplaceWithFile(tmp, path, errorCode)) return true;
+  DeleteFileA(tmp.c_str());
+  return false;
+}
+
+bool ReplaceWithFile(const std::string& from, const std::string& path, unsigned long& errorCode) {
+  if (MoveFileExA(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   DWORD err = GetLastError();
   if (err == ERROR_CALL_NOT_IMPLEMENTED) {  // the 9x family has no MoveFileEx
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
-    if (MoveFileA(tmp.c_str(), path.c_str())) return true;
+    if (MoveFileA(from.c_str(), path.c_str())) return true;
     err = GetLastError();
   }
   errorCode = err;
-  DeleteFileA(tmp.c_str());
   return false;
 }
 

@@ -37,6 +37,9 @@ std::string ParentFolder(const std::string& path);
 // once every byte is written, so a full disk never leaves a half-written file behind.
 // On failure errorCode holds the system error.
 bool WriteFileWhole(const std::string& path, const std::string& content, unsigned long& errorCode);
+// Puts the file from in place of path in one rename (on the 9x family, which cannot
+// rename over a file: delete, then rename). From stays where it is on failure.
+bool ReplaceWithFile(const std::string& from, const std::string& path, unsigned long& errorCode);
 // Appends text to path (created when missing); a line-by-line record.
 bool AppendFileText(const std::string& path, const std::string& text, unsigned long& errorCode);
 // The system's own text for an error code of the helpers above, and the code:

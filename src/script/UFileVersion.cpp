@@ -6,11 +6,25 @@
 
 #include "UPaths.h"
 #include "UText.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
+// Only a program file (DLL, EXE, OCX, driver: all begin with "MZ") carries a version
+// resource. Asking version.dll about anything else costs far more than reading two bytes,
+// and a copy decision asks about every file of an install.
+static bool LooksLikeProgramFile(const std::string& path) {
+  ScopedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  char magic[2] = {0, 0};
+  DWORD got = 0;
+  return ReadFile(f.Get(), magic, sizeof magic, &got, nullptr) && got == 2 && magic[0] == 'M' && magic[1] == 'Z';
+}
+
 FileVersionInfo GetFileVersion(const std::string& path) {
   FileVersionInfo info;
+  if (!LooksLikeProgramFile(path)) return info;
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
   if (size == 0) return info;
@@ -31,7 +45,7 @@ FileVersionInfo GetFileVersion(const std::string& path) {
 std::string FileVersionText(const std::string& path) { return GetFileVersion(path).text; }
 
 // Last-write time in local time, milliseconds since 1601, as one comparable number.
-static bool LocalWriteTime(const std::string& path, unsigned long long& ms, SYSTEMTIME* st = nullptr) {
+static bool LocalWriteMs(const std::string& path, unsigned long long& ms, SYSTEMTIME* st = nullptr) {
   unsigned long long utc = 0, size = 0;
   if (!GetFileStamp(path, utc, size)) return false;
   FILETIME written, local;
@@ -46,16 +60,22 @@ static bool LocalWriteTime(const std::string& path, unsigned long long& ms, SYST
   return true;
 }
 
-std::string FileVersionOrDateText(const std::string& path) {
-  std::string v = FileVersionText(path);
-  if (!v.empty() || !FileExists(path)) return v;
-  unsigned long long ms = 0;
+bool GetLocalWriteTime(const std::string& path, LocalWriteTime& t) {
   SYSTEMTIME st;
-  if (!LocalWriteTime(path, ms, &st)) return v;
+  if (!LocalWriteMs(path, t.ms, &st)) return false;
   char date[64] = "", time[64] = "";
   GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
   GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
-  return std::string(date) + " " + time;
+  t.date = date;
+  t.dateTime = t.date + " " + time;
+  return true;
+}
+
+std::string FileVersionOrDateText(const std::string& path) {
+  std::string v = FileVersionText(path);
+  if (!v.empty() || !FileExists(path)) return v;
+  LocalWriteTime t;
+  return GetLocalWriteTime(path, t) ? t.dateTime : v;
 }
 
 bool FileVersionMatches(const std::string& path, const std::string& pattern) {
@@ -73,8 +93,8 @@ bool IsFileNewer(const std::string& source, const std::string& destination, bool
     return orEqual ? c >= 0 : c > 0;
   }
   unsigned long long ts = 0, td = 0;
-  if (!LocalWriteTime(source, ts)) return false;
-  LocalWriteTime(destination, td);
+  if (!LocalWriteMs(source, ts)) return false;
+  LocalWriteMs(destination, td);
   return orEqual ? ts >= td : ts > td;
 }
 

@@ -15,6 +15,13 @@ struct FileVersionInfo {
 
 FileVersionInfo GetFileVersion(const std::string& path);
 std::string FileVersionText(const std::string& path);
+// A file's last-write time in local time: milliseconds since 1601 to compare, and the
+// user's locale's short-date text and date-and-time text to show.
+struct LocalWriteTime {
+  unsigned long long ms = 0;
+  std::string date, dateTime;
+};
+bool GetLocalWriteTime(const std::string& path, LocalWriteTime& t);
 // The version text, or for an existing file without one its last-write time as text.
 std::string FileVersionOrDateText(const std::string& path);
 bool FileVersionMatches(const std::string& path, const std::string& pattern);

@@ -130,7 +130,9 @@ TEST_F(ScriptTest, SinglePathsReportWhatCannotBeResolved) {
     EXPECT_EQ(c.want, ResolveScriptText(c.text));
     auto asked = seam.Asked();
     EXPECT_EQ(c.message.empty() ? 0u : 1u, asked.size()) << c.text;
-    if (!asked.empty()) EXPECT_EQ(c.message, asked[0].text);
+    if (!asked.empty()) {
+      EXPECT_EQ(c.message, asked[0].text);
+    }
   }
 }
 
@@ -214,8 +216,12 @@ TEST_F(ScriptTest, CustomDirectoriesAnsweredAndLogged) {
     EXPECT_EQ(c.log, log) << c.lines;
     auto asked = seam.Asked();
     EXPECT_EQ(c.questions, asked.size()) << c.lines;
-    if (c.questions) EXPECT_EQ(0u, asked[0].text.find("\"" + DirIdents().customDirs[0].name + " Program\"")) << c.lines;
-    if (c.questions == 3)
+    if (c.questions) {
+      EXPECT_EQ(0u, asked[0].text.find("\"" + DirIdents().customDirs[0].name + " Program\"")) << c.lines;
+    }
+    if (c.questions == 3) {
+      
+    }
       EXPECT_EQ("Installation Error: \"Gone Program\" application directory found in registry but not found on "
                 "harddisk!\rDirectory: " + dir / "gone" + "\rPlease reinstall application software. Installation "
                 "terminated.", asked[2].text);
@@ -301,7 +307,9 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
     EXPECT_EQ(c.status, ParseFileInfo(c.line, item)) << c.line;
     auto asked = seam.Asked();
     EXPECT_EQ(c.message.empty() ? 0u : 1u, asked.size()) << c.line;
-    if (!c.message.empty() && !asked.empty()) EXPECT_EQ(c.message, asked[0].text);
+    if (!c.message.empty() && !asked.empty()) {
+      EXPECT_EQ(c.message, asked[0].text);
+    }
   }
   EXPECT_TRUE(FolderExists(dir / "new\\deep"));
   EXPECT_TRUE(FolderExists(dir / "tree"));          // the folder above a folder item

@@ -55,7 +55,9 @@ class Layout {
     passOn.insert(passOn.begin(), Report());
     std::string found;
     RunSecondDisk("setup.exe", passOn, found);
-    if (!found.empty()) EXPECT_TRUE(WaitForReport()) << found;
+    if (!found.empty()) {
+      EXPECT_TRUE(WaitForReport()) << found;
+    }
     return found;
   }
   bool WaitForReport() const {

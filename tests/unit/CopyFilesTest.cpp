@@ -1,0 +1,450 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "TestSupport.h"
+#include "UCopyFiles.h"
+#include "UFileVersion.h"
+#include "UInstallParams.h"
+#include "ULog.h"
+#include "UPaths.h"
+#include "UProgress.h"
+#include "UScript.h"
+#include "UText.h"
+#include "UWinHandle.h"
+#include "Uninstall.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+const char* const kCopyFailed = "    *** Error - Copy Failed! File in use? Disk Full? Disk Read-Only?";
+
+CopySettings Mode(CopyMode mode, const std::string& reg = "", bool addToUninstall = false, bool updateOnly = false) {
+  CopySettings s;
+  s.mode = mode;
+  s.reg = reg;
+  s.addToUninstall = addToUninstall;
+  s.updateOnly = updateOnly;
+  return s;
+}
+
+// "@name" is a fixture file; anything else the file's text.
+void Put(const std::string& path, const std::string& content, long long time) {
+  if (content[0] == '@')
+    ASSERT_TRUE(CopyFileA(FixturePath(content.substr(1)).c_str(), path.c_str(), FALSE)) << content;
+  else
+    WriteFileText(path, content);
+  SetWriteTime(path, time);
+}
+
+std::string CopyQuestion(const std::string& destination) {
+  return "Error copying file! Check if drive is full or readonly. Check if destination file is in use.\r\"" +
+         destination + "\"\r\rContinue Install?";
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA((folder + "\\*").c_str(), &fd));
+  if (f) do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+    } while (FindNextFileA(f.Get(), &fd));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool IsReadOnly(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+// Holds a file open without sharing, as a running program holds its DLL.
+ScopedHandle Lock(const std::string& path) {
+  return ScopedHandle(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
+
+uint32_t BitwiseCrc(const std::string& bytes) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (unsigned char b : bytes) {
+    c ^= b;
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class CopyFiles : public TolvexTest {};
+
+}  // namespace
+
+TEST_F(CopyFiles, DecidesEachModeAndLogsWhy) {
+  // Times in seconds from SetWriteTime's base, 23:06:40 UTC: with any time zone's
+  // quarter-hour offset a minute later is still the same day.
+  struct Case {
+    const char* what;
+    CopyMode mode;
+    std::string src;
+    long long srcTime;
+    std::string dst;  // empty: no destination
+    long long dstTime;
+    bool copied;
+    std::string decision;  // the "    > " line; {src} {dst} {srcdt} {dstdt} {srcday} {dstday} filled in
+  } cases[] = {
+      {"always over a newer file", CopyMode::Always, "new", 0, "old", 100, true, ""},
+      {"no destination", CopyMode::VersionOrDateNewer, "new", 0, "", 0, true, ""},
+      {"dates equal", CopyMode::DateNewer, "new", 0, "old", 0, false,
+       "    > Date newer - No copy done: \"{src}\" to \"{dst}\""},
+      {"source older", CopyMode::DateNewer, "new", 0, "old", 100, false,
+       "    > Date newer - No copy done: \"{src}\" to \"{dst}\""},
+      {"source younger", CopyMode::DateNewer, "new", 100, "old", 0, true, "    > File dates: \"{srcdt}\" -> \"{dstdt}\""},
+      {"2.0 over 10.0", CopyMode::VersionOrDateNewer, "@ver_2_0_0_0.dll", 100, "@ver_10_0_0_0.dll", 0, false,
+       "    > Version or Date newer - No copy done: \"{src}\" to \"{dst}\""},
+      {"2.0 over 1.0", CopyMode::VersionOrDateNewer, "@ver_2_0_0_0.dll", 0, "@ver_1_0_0_0.dll", 100, true,
+       "    > File ver/date: \"2.0.0.0\" -> \"1.0.0.0\""},
+      {"equal versions, younger source", CopyMode::VersionOrDateNewer, "@ver_2_0_0_0.dll", 100, "@ver_2_0_0_0.dll", 0,
+       false, "    > Version or Date newer - No copy done: \"{src}\" to \"{dst}\""},
+      {"unversioned older destination", CopyMode::VersionOrDateNewer, "@ver_1_0_0_0.dll", 0, "@noversion.dll", -100,
+       true, "    > File ver/date: \"1.0.0.0\" -> \"{dstdt}\""},
+      {"same day and size, other bytes", CopyMode::AnyDifference, "abcd", 0, "abce", 0, true,
+       "    > File Ver + Date + Size + CRC: \" + {srcday} + 4 + 3,984,772,369\" -> \" + {dstday} + 4 + 2,592,472,455\""},
+      {"same bytes, a minute younger", CopyMode::AnyDifference, "abcd", 60, "abcd", 0, false,
+       "    > Version/Date/Size/CRC all same - No copy done: \"{src}\" to \"{dst}\""},
+      {"same bytes, two days younger", CopyMode::AnyDifference, "abcd", 2 * 86400, "abcd", 0, true,
+       "    > File Ver + Date + Size + CRC: \" + {srcday} + 4 + 3,984,772,369\" -> \" + {dstday} + 4 + 3,984,772,369\""},
+      {"same DLL, same day", CopyMode::AnyDifference, "@ver_2_0_0_0.dll", 0, "@ver_2_0_0_0.dll", 0, false,
+       "    > Version/Date/Size/CRC all same - No copy done: \"{src}\" to \"{dst}\""},
+  };
+  char sep[8] = "";
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, sep, sizeof sep);
+  for (const Case& c : cases) {
+    ResetRunState();
+    ScratchDir d;
+    std::string src = d / "src.bin", dst = d / "dst.bin";
+    Put(src, c.src, c.srcTime);
+    if (!c.dst.empty()) {
+      Put(dst, c.dst, c.dstTime);
+      SetFileAttributesA(dst.c_str(), FILE_ATTRIBUTE_HIDDEN);  // gone once the source's file takes its place
+    }
+    LocalWriteTime st, dt;
+    GetLocalWriteTime(src, st);
+    GetLocalWriteTime(dst, dt);
+
+    EXPECT_TRUE(CopyOneFile(src, dst, Mode(c.mode))) << c.what;
+
+    EXPECT_EQ(c.copied, !(GetFileAttributesA(dst.c_str()) & FILE_ATTRIBUTE_HIDDEN)) << c.what;
+    if (c.copied) {
+      EXPECT_EQ(ReadFileText(src), ReadFileText(dst)) << c.what;
+    }
+    std::vector<std::string> want{"Copy file:"};
+    std::string decision = c.decision;
+    for (auto [key, value] : {std::pair<std::string, std::string>{"{src}", src}, {"{dst}", dst},
+                              {"{srcdt}", st.dateTime}, {"{dstdt}", dt.dateTime}, {"{srcday}", st.date},
+                              {"{dstday}", dt.date}, {",", sep}})
+      decision = ReplaceAll(decision, key, value);
+    if (!decision.empty()) want.push_back(decision);
+    if (c.copied) want.insert(want.end(), {"    \"" + src + "\"", "    \"" + dst + "\""});
+    EXPECT_EQ(want, InstallLog().lines) << c.what;
+    EXPECT_EQ((std::vector<std::string>{"dst.bin", "src.bin"}), FilesIn(d.Path())) << c.what;
+  }
+}
+
+TEST_F(CopyFiles, KeepsContentsTimesAndTakesTheSourcesCreationTime) {
+  ScratchDir d;
+  Put(d / "src.txt", "payload", 500);
+  Put(d / "dst.txt", "older", 0);
+  WIN32_FIND_DATAA before;
+  FindClose(FindFirstFileA((d / "src.txt").c_str(), &before));
+  ASSERT_TRUE(CopyOneFile(d / "src.txt", d / "dst.txt", Mode(CopyMode::Always)));
+  WIN32_FIND_DATAA after;
+  FindClose(FindFirstFileA((d / "dst.txt").c_str(), &after));
+  EXPECT_EQ("payload", ReadFileText(d / "dst.txt"));
+  EXPECT_EQ(0, CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime));
+  EXPECT_EQ(0, CompareFileTime(&before.ftCreationTime, &after.ftCreationTime));
+}
+
+TEST_F(CopyFiles, UpdateOnlyWithoutDestinationCopiesNothingButStillRegisters) {
+  ScratchDir d;
+  Put(d / "a.dll", "@register_fail.dll", 0);
+  std::string dst = d / "sub\\a.dll";
+  EXPECT_TRUE(CopyOneFile(d / "a.dll", dst, Mode(CopyMode::VersionOrDateNewer, "r", true, true)));
+  EXPECT_FALSE(FileExists(dst));
+  EXPECT_FALSE(UninstallList().exists);
+  EXPECT_EQ((std::vector<std::string>{"Copy file:",
+                                      "    > Dest file not found - Nothing to update: \"" + d / "a.dll" + "\" to \"" +
+                                          dst + "\"",
+                                      "Register file: \"" + dst + "\"", "*** DLL Registration failed!!"}),
+            InstallLog().lines);
+}
+
+TEST_F(CopyFiles, RecordsForUninstallWhenCopiedUpToDateOrFailed) {
+  struct Case {
+    const char* what;
+    CopyMode mode;
+    bool lockDestination;
+    bool addToUninstall;
+    bool recorded;
+  } cases[] = {
+      {"copied", CopyMode::Always, false, true, true},
+      {"already up to date", CopyMode::AnyDifference, false, true, true},
+      {"copy failed over an existing file", CopyMode::Always, true, true, true},
+      {"not asked to", CopyMode::Always, false, false, false},
+  };
+  for (const Case& c : cases) {
+    ResetRunState();
+    ScratchDir d;
+    UnattendedSeam seam("answer: Yes\n");
+    Put(d / "s.txt", "same", 0);
+    Put(d / "t.txt", "same", 0);
+    ScopedHandle lock;
+    if (c.lockDestination) lock = Lock(d / "t.txt");
+    EXPECT_TRUE(CopyOneFile(d / "s.txt", d / "t.txt", Mode(c.mode, "", c.addToUninstall))) << c.what;
+    EXPECT_EQ(c.recorded ? std::vector<std::string>{d / "t.txt"} : std::vector<std::string>{}, UninstallList().files)
+        << c.what;
+  }
+}
+
+TEST_F(CopyFiles, ReadOnlyDestinationIsReplacedAndNothingStaysReadOnly) {
+  struct Case {
+    bool sourceReadOnly, destinationReadOnly;
+  } cases[] = {{false, true}, {true, false}, {true, true}};
+  for (const Case& c : cases) {
+    ScratchDir d;
+    Put(d / "s.txt", "new", 100);
+    Put(d / "t.txt", "old", 0);
+    if (c.sourceReadOnly) SetFileAttributesA((d / "s.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.destinationReadOnly) SetFileAttributesA((d / "t.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(CopyOneFile(d / "s.txt", d / "t.txt", Mode(CopyMode::DateNewer)));
+    EXPECT_EQ("new", ReadFileText(d / "t.txt"));
+    EXPECT_FALSE(IsReadOnly(d / "t.txt")) << c.sourceReadOnly << c.destinationReadOnly;
+    EXPECT_EQ(c.sourceReadOnly, IsReadOnly(d / "s.txt"));
+    SetFileAttributesA((d / "s.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
+TEST_F(CopyFiles, FileInUseAsksAndKeepsTheOldFileWhole) {
+  struct Case {
+    const char* what;
+    bool lockSource;
+    CopyMode mode;
+    const char* answer;
+    bool result;
+    std::string unreadable;  // the log line naming the file the decision could not read
+  } cases[] = {
+      {"destination in use, go on", false, CopyMode::Always, "Yes", true, ""},
+      {"destination in use, stop", false, CopyMode::Always, "No", false, ""},
+      {"source in use", true, CopyMode::Always, "Yes", true, ""},
+      {"destination unreadable for its CRC", false, CopyMode::AnyDifference, "No", false, "t.txt"},
+      {"source unreadable for its CRC", true, CopyMode::AnyDifference, "Yes", true, "s.txt"},
+  };
+  for (const Case& c : cases) {
+    ResetRunState();
+    ScratchDir d;
+    UnattendedSeam seam(std::string("answer: ") + c.answer + "\n");
+    Put(d / "s.txt", "new contents", 100);
+    Put(d / "t.txt", "old", 0);
+    {
+      ScopedHandle lock = Lock(d / (c.lockSource ? "s.txt" : "t.txt"));
+      ASSERT_TRUE(lock.IsValid());
+      EXPECT_EQ(c.result, CopyOneFile(d / "s.txt", d / "t.txt", Mode(c.mode, "r"))) << c.what;
+    }
+    auto asked = seam.Asked();
+    ASSERT_EQ(1u, asked.size()) << c.what;
+    EXPECT_EQ(CopyQuestion(d / "t.txt"), asked[0].text) << c.what;
+    EXPECT_EQ("old", ReadFileText(d / "t.txt")) << c.what;
+    EXPECT_EQ((std::vector<std::string>{"s.txt", "t.txt"}), FilesIn(d.Path())) << c.what;
+    const auto& log = InstallLog().lines;
+    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), kCopyFailed)) << c.what;
+    if (!c.unreadable.empty()) {
+      std::string line = "    ** Error: cannot read the file to compare it: \"" + d / c.unreadable + "\"";
+      EXPECT_NE(log.end(), std::find(log.begin(), log.end(), line)) << c.what;
+    }
+    // Registration follows only when the install goes on.
+    EXPECT_EQ(c.result, std::find(log.begin(), log.end(), "Register file: \"" + d / "t.txt" + "\"") != log.end())
+        << c.what;
+  }
+}
+
+TEST_F(CopyFiles, FullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  const std::string disk = "C:\\tolvex_smalldisk";
+  if (!FolderExists(disk))
+    GTEST_SKIP() << disk << " is missing: tests/harness/small-disk could not mount its 1 MB tmpfs (needs root)";
+  ScratchDir src;
+  ScratchDir d(disk + "\\" + UniqueName());
+  WriteFileText(src / "big.bin", std::string(3 << 20, 'x'));
+  struct Case {
+    const char* what;
+    bool existing;
+  } cases[] = {{"over an existing file", true}, {"fresh copy", false}};
+  for (const Case& c : cases) {
+    ResetRunState();
+    UnattendedSeam seam("answer: Yes\n");
+    if (c.existing) WriteFileText(d / "big.bin", "old");
+    EXPECT_TRUE(CopyOneFile(src / "big.bin", d / "big.bin", Mode(CopyMode::Always))) << c.what;
+    ASSERT_EQ(1u, seam.Asked().size()) << c.what;
+    EXPECT_EQ(CopyQuestion(d / "big.bin"), seam.Asked()[0].text);
+    EXPECT_EQ(c.existing ? std::vector<std::string>{"big.bin"} : std::vector<std::string>{}, FilesIn(d.Path()))
+        << c.what;
+    if (c.existing) {
+      EXPECT_EQ("old", ReadFileText(d / "big.bin")) << c.what;
+    }
+    DeleteFileA((d / "big.bin").c_str());
+  }
+}
+
+TEST_F(CopyFiles, FolderTreeBreadthFirstWithoutDotFolders) {
+  ScratchDir d;
+  for (const char* f : {"root.txt", "a\\fa.txt", "b\\fb.txt", "a\\x\\fx.txt", ".git\\g.txt", "a\\.hid\\h.txt",
+                        ".git\\y\\gy.txt"}) {
+    MakeDirPath(ExtractFileDir(d / ("src\\" + std::string(f))));
+    WriteFileText(d / ("src\\" + std::string(f)), f);
+  }
+  ASSERT_TRUE(CopyFileItem(d / "src\\", d / "dst\\", Mode(CopyMode::Always)));
+  std::vector<std::string> order;
+  const auto& log = InstallLog().lines;
+  for (size_t i = 0; i + 1 < log.size(); ++i)
+    if (log[i] == "Copy file:") order.push_back(ExtractFileName(log[i + 1].substr(0, log[i + 1].size() - 1)));
+  ASSERT_EQ(4u, order.size());
+  EXPECT_EQ("root.txt", order[0]);
+  std::sort(order.begin() + 1, order.begin() + 3);  // siblings come in the file system's order
+  EXPECT_EQ("fa.txt", order[1]);
+  EXPECT_EQ("fb.txt", order[2]);
+  EXPECT_EQ("fx.txt", order[3]);
+  EXPECT_EQ("a\\x\\fx.txt", ReadFileText(d / "dst\\a\\x\\fx.txt"));
+  EXPECT_FALSE(FolderExists(d / "dst\\.git"));
+  EXPECT_FALSE(FolderExists(d / "dst\\a\\.hid"));
+}
+
+TEST_F(CopyFiles, PatternsAndSingleFiles) {
+  struct Case {
+    const char* what;
+    std::string source, destination;  // below the scratch folder
+    std::vector<std::string> copied;  // what the destination folder "out" holds afterwards
+  } cases[] = {
+      {"wildcard", "in\\*.chm", "out", {"a.chm", "b.chm"}},
+      {"wildcard, destination with backslash", "in\\*.chm", "out\\", {"a.chm", "b.chm"}},
+      {"single file under a new name", "in\\a.chm", "out\\renamed.chm", {"renamed.chm"}},
+      {"folder source without folder destination", "in\\", "out", {"a.chm", "b.chm", "c.txt"}},
+      {"no match", "in\\*.hlp", "out", {}},
+  };
+  for (const Case& c : cases) {
+    ResetRunState();
+    ScratchDir d;
+    MakeDirPath(d / "in");
+    MakeDirPath(d / "out");
+    for (const char* f : {"a.chm", "b.chm", "c.txt"}) WriteFileText(d / ("in\\" + std::string(f)), f);
+    EXPECT_TRUE(CopyFileItem(d / c.source, d / c.destination, Mode(CopyMode::Always))) << c.what;
+    EXPECT_EQ(c.copied, FilesIn(d / "out")) << c.what;
+  }
+}
+
+TEST_F(CopyFiles, TrustFilesGetTheirIdentifiersResolved) {
+  ScratchDir d;
+  Params().flashcfgdir = d / "Trust";
+  Params().exedir = "C:\\Lab\\App";
+  MakeDirPath(d / "Trust");
+  WriteFileText(d / "app.cfg", "<exedir>\\help\r\nplain\n<exedir>");
+  ASSERT_TRUE(CopyOneFile(d / "app.cfg", d / "TRUST\\app.cfg", Mode(CopyMode::Always)));
+  ASSERT_TRUE(CopyOneFile(d / "app.cfg", d / "elsewhere.cfg", Mode(CopyMode::Always)));
+  EXPECT_EQ("C:\\Lab\\App\\help\r\nplain\r\nC:\\Lab\\App\r\n", ReadFileText(d / "Trust\\app.cfg"));
+  EXPECT_EQ("<exedir>\\help\r\nplain\n<exedir>", ReadFileText(d / "elsewhere.cfg"));
+  EXPECT_EQ((std::vector<std::string>{"app.cfg"}), FilesIn(d / "Trust"));
+}
+
+TEST_F(CopyFiles, RegistersComServersWithTenAttempts) {
+  struct Case {
+    const char* dll;
+    bool ok;
+    int calls;
+  } cases[] = {{"register_ok.dll", true, 1}, {"register_fail.dll", false, 10}, {"ver_1_0_0_0.dll", false, 0},
+               {"missing.dll", false, 0}};
+  for (const Case& c : cases) {
+    ResetRunState();
+    ScratchDir d;
+    if (FileExists(FixturePath(c.dll))) Put(d / "src.dll", std::string("@") + c.dll, 0);
+    SetEnvironmentVariableA("TOLVEX_REGISTER_CALLS", nullptr);
+    EXPECT_EQ(c.ok, RegisterServerDll(FixturePath(c.dll))) << c.dll;
+    char calls[16] = "0";
+    GetEnvironmentVariableA("TOLVEX_REGISTER_CALLS", calls, sizeof calls);
+    EXPECT_EQ(c.calls, atoi(calls)) << c.dll;
+
+    if (!FileExists(d / "src.dll")) continue;
+    ASSERT_TRUE(CopyOneFile(d / "src.dll", d / "dst.dll", Mode(CopyMode::Always, "r")));
+    std::vector<std::string> tail{"Register file: \"" + d / "dst.dll" + "\""};
+    if (!c.ok) tail.push_back("*** DLL Registration failed!!");
+    const auto& log = InstallLog().lines;
+    ASSERT_GE(log.size(), tail.size());
+    EXPECT_EQ(tail, std::vector<std::string>(log.end() - tail.size(), log.end())) << c.dll;
+  }
+  SetEnvironmentVariableA("TOLVEX_REGISTER_CALLS", nullptr);
+}
+
+TEST_F(CopyFiles, RunsACopiedProgramWithItsParameters) {
+  ScratchDir d;
+  std::string report = d / "report.txt";
+  Put(d / "helper.exe", "@tolvex_helper.exe", 0);
+  std::string dst = d / "bin\\Helper.EXE";
+  ASSERT_TRUE(CopyOneFile(d / "helper.exe", dst, Mode(CopyMode::Always, report + " 0 0")));
+  EXPECT_NE(std::string::npos, ReadFileText(report).find(report + " 0 0")) << "not run, or not waited for";
+  EXPECT_EQ("Register file: \"" + dst + " " + report + " 0 0\" ", InstallLog().lines.back());
+  // Only programs are run.
+  ResetRunState();
+  Put(d / "notes.txt", "text", 0);
+  ASSERT_TRUE(CopyOneFile(d / "notes.txt", d / "notes2.txt", Mode(CopyMode::Always, "-x")));
+  EXPECT_EQ("    \"" + d / "notes2.txt" + "\"", InstallLog().lines.back());
+}
+
+TEST_F(CopyFiles, Crc32OfKnownBytesAndAroundBlockEnds) {
+  ScratchDir d;
+  struct Case {
+    std::string bytes;
+    uint32_t crc;
+  } known[] = {{"", 0}, {"a", 0xE8B7BE43u}, {"123456789", 0xCBF43926u}};
+  for (const Case& c : known) {
+    WriteFileText(d / "k.bin", c.bytes);
+    uint32_t crc = 1;
+    ASSERT_TRUE(FileCrc32(d / "k.bin", crc));
+    EXPECT_EQ(c.crc, crc) << c.bytes;
+  }
+  // Every split a block or the eight-byte steps can make, checked against the plain
+  // bit-by-bit definition.
+  std::string bytes(3 * 262144 + 9, '\0');
+  uint32_t seed = 12345;
+  for (char& b : bytes) b = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+  for (size_t size : {1u, 7u, 8u, 9u, 2047u, 2048u, 2049u, 65535u, 65536u, 65537u, 262143u, 262144u, 262145u,
+                      static_cast<unsigned>(bytes.size())}) {
+    std::string part = bytes.substr(0, size);
+    WriteFileText(d / "b.bin", part);
+    uint32_t crc = 0;
+    ASSERT_TRUE(FileCrc32(d / "b.bin", crc));
+    EXPECT_EQ(BitwiseCrc(part), crc) << size;
+  }
+  uint32_t crc = 0;
+  EXPECT_FALSE(FileCrc32(d / "missing.bin", crc));
+}
+
+TEST_F(CopyFiles, SectionStopsAtTheFirstBadLine) {
+  ScratchDir d;
+  WriteFileText(d / "one.txt", "1");
+  WriteFileText(d / "two.txt", "2");
+  Lists().files = {"$Lang_de," + d / "one.txt," + d / "out\\skipped.txt, O",  // not for this language
+                   d / "one.txt," + d / "out\\one.txt, O",
+                   d / "missing.txt," + d / "out\\missing.txt, O",  // reported by the line check
+                   d / "two.txt," + d / "out\\two.txt, O"};
+  UnattendedSeam seam;
+  EXPECT_FALSE(CopyFilesSection());
+  EXPECT_EQ((std::vector<std::string>{"one.txt"}), FilesIn(d / "out"));
+  EXPECT_EQ("Copying file: missing.txt", Progress().status);
+
+  Lists().files.pop_back();
+  Lists().files.erase(Lists().files.begin() + 2);
+  Lists().files.push_back(d / "two.txt," + d / "out\\two.txt, O");
+  EXPECT_TRUE(CopyFilesSection());
+  EXPECT_EQ((std::vector<std::string>{"one.txt", "two.txt"}), FilesIn(d / "out"));
+}
