@@ -1,5 +1,5 @@
-// A message box with a button set MessageBox does not offer (Yes, No, Ignore), looking
-// like the system's own: icon, wrapped text, buttons centred below.
+// Message boxes with button sets MessageBox does not offer (Yes, No, Ignore; Cancel, Retry,
+// Ignore), looking like the system's own: icon, wrapped text, buttons centred below.
 #include <windows.h>
 
 #include <vector>
@@ -83,16 +83,19 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-int AskYesNoIgnore(const std::string& text) {
-  BoxData data{text, IDI_QUESTION, {{IDYES, "&Yes", "Yes"}, {IDNO, "&No", "No"}, {IDIGNORE, "&Ignore", "Ignore"}}};
+// The first button is the default; unattended runs take it, so it must be the answer
+// that is safe to repeat.
+static int AskButtonBox(const std::string& text, const char* kind, const std::vector<BoxButton>& buttons,
+                        const char* notShownAnswer) {
+  BoxData data{text, IDI_QUESTION, buttons};
   Question q;
   q.box = "message";
-  q.kind = "YesNoIgnore";
+  q.kind = kind;
   q.icon = "question";
   q.title = App().title;
   q.text = text;
   for (const BoxButton& b : data.buttons) q.accepted.push_back(b.answer);
-  q.defaultAnswer = "Yes";
+  q.defaultAnswer = data.buttons.front().answer;
   std::string a = AskQuestion(q, [&] {
     DialogTemplate t(App().title, DS_MODALFRAME | WS_POPUP | WS_CAPTION | DS_CENTER, 200, 80);
     t.AddControl(kIconId, kStaticClass, "", SS_ICON, 0, 0, 0, 0);
@@ -106,11 +109,22 @@ int AskYesNoIgnore(const std::string& text) {
       if (r == b.id) return std::string(b.answer);
     // Without the box nobody agreed to anything: take the answer that changes nothing.
     LogLine("** Error: question box could not be shown (error %d): %s", static_cast<long>(GetLastError()), text);
-    return std::string("No");
+    return std::string(notShownAnswer);
   });
   for (const BoxButton& b : data.buttons)
     if (a == b.answer) return b.id;
-  return IDYES;
+  return data.buttons.front().id;
+}
+
+int AskYesNoIgnore(const std::string& text) {
+  return AskButtonBox(text, "YesNoIgnore",
+                      {{IDYES, "&Yes", "Yes"}, {IDNO, "&No", "No"}, {IDIGNORE, "&Ignore", "Ignore"}}, "No");
+}
+
+int AskCancelRetryIgnore(const std::string& text) {
+  return AskButtonBox(text, "CancelRetryIgnore",
+                      {{IDCANCEL, "Cancel", "Cancel"}, {IDRETRY, "&Retry", "Retry"}, {IDIGNORE, "&Ignore", "Ignore"}},
+                      "Cancel");
 }
 
 }  // namespace tolvex

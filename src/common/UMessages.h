@@ -13,6 +13,8 @@ bool AskYesNo(const std::string& text);     // question icon; true for Yes
 bool AskOkCancel(const std::string& text);  // question icon; true for OK
 // Question icon with Yes, No and Ignore; IDYES, IDNO or IDIGNORE.
 int AskYesNoIgnore(const std::string& text);
+// Question icon with Cancel (the default), Retry and Ignore; IDCANCEL, IDRETRY or IDIGNORE.
+int AskCancelRetryIgnore(const std::string& text);
 void ShowWarning(const std::string& text);
 void ShowInformation(const std::string& text);
 void ShowErrorBox(const std::string& text);

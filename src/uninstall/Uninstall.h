@@ -5,14 +5,38 @@
 #include <string>
 #include <vector>
 
+#include "UCopyFiles.h"
+
 namespace tolvex {
 
 struct UninstallState {
   bool exists = false;             // created by the first AddFile
   std::vector<std::string> files;  // every recorded path, in recording order
+  // The list file this run keeps up to date while it copies, so that an install killed
+  // part way still leaves the uninstaller everything it had copied. Empty until the first
+  // AddFile of an install that registers an uninstaller.
+  std::string recordFile;
 };
 UninstallState& UninstallList();
 void ResetUninstall();
+
+// The key names below HKEY_LOCAL_MACHINE that hold the Add/Remove Programs entries.
+extern const char* const kUninstallKeyRoot;  // "\SOFTWARE\...\Uninstall"
+extern const char* const kUninstallKeyPrefix;  // "TesmoraProductHelp"
+// Fixed texts of the entry: the maker and its web site.
+extern const char* const kPublisher;
+extern const char* const kPublisherWebAddress;
+extern const char* const kUninstallListHeader;  // line 1 of every list file
+
+// folder + "\HelpUninstList" + n + ".ini".
+std::string UninstallListPath(const std::string& folder, int n);
+// The list file a new install writes: the smallest n whose file does not exist yet.
+std::string NextUninstallListPath(const std::string& folder);
+// The lines of a list file, header included, empty lines left out; false when unreadable.
+bool ReadUninstallList(const std::string& path, std::vector<std::string>& lines);
+// Sum of the sizes of the distinct files that the folder's list files name, in KB
+// (rounded up): what the entry shows as the space the install takes.
+unsigned long EstimatedSizeKb(const std::string& folder);
 
 // Records a file the uninstaller is to remove.
 void AddFile(const std::string& path);
@@ -20,7 +44,14 @@ void AddFile(const std::string& path);
 std::string GetUninstIDKey(const std::string& prefix, const std::string& folder, const std::string& product);
 // Writes the list file, the uninstaller copy and the entry; false when any of it failed.
 bool CompleteUninstSetup(const std::string& displayName, const std::string& folder);
-// Removes what the folder's list files name; false when the user declined or stopped it.
+// Removes what the folder's list files name; false when the user declined or stopped it,
+// or was not allowed to.
 bool RunUninstall(const std::string& folder);
+
+// The uninstaller copy goes through the copy engine; tests stand in for it (nullptr
+// restores it).
+using UninstallerCopyFn = bool (*)(const std::string& source, const std::string& destination,
+                                   const CopySettings& settings);
+void SetUninstallerCopyForTesting(UninstallerCopyFn fn);
 
 }  // namespace tolvex
