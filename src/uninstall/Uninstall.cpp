@@ -289,8 +289,10 @@ bool RunUninstall(const std::string& folderIn) {
   if (App().mainForm) SetWindowTextA(App().mainForm, product.c_str());
   SetStatus("Uninstalling " + displayName + "...");
   if (!displayName.empty() &&
-      !AskYesNo("OK to uninstall: \"" + displayName + "\"\rfrom folder: \"" + folder + "\"?"))
+      !AskYesNo("OK to uninstall: \"" + displayName + "\"\rfrom folder: \"" + folder + "\"?")) {
+    MarkRunDeclined();
     return false;
+  }
   ShowMainWindow(true);
 
   int removed = 0;
@@ -318,6 +320,7 @@ bool RunUninstall(const std::string& folderIn) {
       HideProgress();
       if (outcome == ListOutcome::Cancelled) {
         LogLine("** Error: uninstall of %s cancelled at %s", folder, listFile);
+        MarkRunDeclined();
         return false;
       }
       SetFileAttributesA(listFile.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -220,11 +220,10 @@ TEST_F(ScriptTest, CustomDirectoriesAnsweredAndLogged) {
       EXPECT_EQ(0u, asked[0].text.find("\"" + DirIdents().customDirs[0].name + " Program\"")) << c.lines;
     }
     if (c.questions == 3) {
-      
-    }
       EXPECT_EQ("Installation Error: \"Gone Program\" application directory found in registry but not found on "
                 "harddisk!\rDirectory: " + dir / "gone" + "\rPlease reinstall application software. Installation "
                 "terminated.", asked[2].text);
+    }
     EXPECT_EQ(kLogSeparator, InstallLog().lines.back());
   }
 }
