@@ -1,0 +1,99 @@
+// A whole install and uninstall through Tolvex.exe: the files and their times, the install
+// log's copy lines, the list files and the Add/Remove Programs entry, and the removal.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "ProductCd.h"
+#include "UApp.h"
+#include "UPaths.h"
+#include "URegistry.h"
+#include "UText.h"
+#include "Uninstall.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  for (const std::string& l : lines)
+    if (l == line) return true;
+  return false;
+}
+
+// The entry of folder, or empty when there is none.
+std::string EntryOf(const std::string& folder) {
+  for (int n = 0; n <= 100; ++n) {
+    std::string key = std::string(kUninstallKeyRoot) + "\\" + kUninstallKeyPrefix + std::to_string(n);
+    if (EqualsNoCase(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder)) return key;
+  }
+  return {};
+}
+
+}  // namespace
+
+TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
+  InstalledApp app(".tvxe2e9");
+  ProductCd cd;
+  for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Tree\\x.txt", "Tree\\sub\\y.txt", "Tree\\.svn\\z.txt"}) {
+    MakeDirPath(ExtractFileDir(cd / f));
+    WriteFileText(cd / f, f);
+  }
+  SetWriteTime(cd / "Help\\a.chm", 1000);
+  const std::string head = "[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e9\r\n"
+                           "DefaultGroup=Lumen\r\nIdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n";
+  cd.WriteScript(head +
+                 "[FILES]\r\n"
+                 "1=<setupdir>\\Help\\*.chm, <exedir>\\Help, VU\r\n"
+                 "2=<setupdir>\\Tree\\, <exedir>\\Tree\\, OU\r\n"
+                 "3=<setupdir>\\Help\\a.chm, <exedir>\\Docs\\a.chm, D\r\n");
+  EXPECT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
+  const std::string dir = app.Folder();
+  for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Tree\\x.txt", "Tree\\sub\\y.txt", "Docs\\a.chm"})
+    EXPECT_TRUE(FileExists(dir + "\\" + f)) << f;
+  EXPECT_FALSE(FolderExists(dir + "\\Tree\\.svn"));
+  unsigned long long sourceTime = 0, copyTime = 0, size = 0;
+  GetFileStamp(cd / "Help\\a.chm", sourceTime, size);
+  GetFileStamp(dir + "\\Help\\a.chm", copyTime, size);
+  EXPECT_EQ(sourceTime, copyTime);  // the copy keeps the source's time
+
+  auto log = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
+  EXPECT_TRUE(Has(log, "    \"" + cd / "Help\\a.chm" + "\""));
+  EXPECT_TRUE(Has(log, "    \"" + dir + "\\Help\\a.chm\""));
+  EXPECT_TRUE(Has(log, "Uninstall _AddFile(" + dir + "\\Tree\\sub\\y.txt)"));
+  EXPECT_FALSE(Has(log, "Uninstall _AddFile(" + dir + "\\Docs\\a.chm)"));  // no "U": not recorded
+  auto list = Lines(ReadFileText(dir + "\\HelpUninstList0.ini"));
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(kUninstallListHeader, list[0]);
+  EXPECT_TRUE(Has(list, dir + "\\Help\\b.chm"));
+
+  std::string key = EntryOf(dir);
+  ASSERT_FALSE(key.empty());
+  EXPECT_EQ("Lumen Help", ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName"));
+  EXPECT_EQ("Lumen Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product"));
+  std::string uninstaller = GetWindowsDir() + "\\Tolvex.exe";
+  EXPECT_EQ("\"" + uninstaller + "\" /Uninstall \"" + dir + "\"", ReadRegValue(HKEY_LOCAL_MACHINE, key, "UninstallString"));
+  EXPECT_TRUE(FileExists(uninstaller));
+
+  // A second install stops at a line whose source is missing; what it copied before is
+  // still recorded, in a second list file under the same entry.
+  WriteFileText(cd / "Help\\c.chm", "c");
+  cd.WriteScript(head + "[FILES]\r\n1=<setupdir>\\Help\\c.chm, <exedir>\\Help\\c.chm, OU\r\n"
+                        "2=<setupdir>\\Help\\none.chm, <exedir>\\Help\\none.chm, OU\r\n");
+  EXPECT_EQ(kExitFailed, cd.Run({"/script", ".", "/skipfinish"}));
+  EXPECT_TRUE(FileExists(dir + "\\HelpUninstList1.ini"));
+  EXPECT_EQ(key, EntryOf(dir));
+
+  // The uninstall, answered No, removes nothing; answered Yes, everything both recorded.
+  EXPECT_EQ(kExitDeclined, cd.Run({"/Uninstall", dir}, "answer: No\n"));
+  EXPECT_TRUE(FileExists(dir + "\\Help\\c.chm"));
+  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
+  for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Help\\c.chm", "Tree\\x.txt", "Tree\\sub\\y.txt",
+                        "HelpUninstList0.ini", "HelpUninstList1.ini"})
+    EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
+  EXPECT_TRUE(FileExists(dir + "\\Docs\\a.chm"));  // never recorded, so it stays
+  EXPECT_TRUE(EntryOf(dir).empty());
+  auto asked = cd.Asked();
+  ASSERT_EQ(2u, asked.size());
+  EXPECT_EQ("\"Lumen Help\"\r5 items successfully uninstalled.", asked[1].text);
+}
