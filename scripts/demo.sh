@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
 # Builds Tolvex.exe and runs it on the sample product CD in a scratch Wine prefix
-# (build/demo), unattended through an answers file, then shows what it did.
+# (build/demo), unattended through answers files, then shows what it did: the CD
+# installed into a sample application, then uninstalled through its Add/Remove Programs
+# entry; a choice between two installations; the second disk; the script checker.
 set -eu
 cd "$(dirname "$0")/.."
-bash scripts/build.sh Tolvex tolvex_helper
+bash scripts/build.sh Tolvex tolvex_helper register_ok
 h=build/demo
 run() { tests/harness/wine-run "$h" "$@"; }
 trap 'tests/harness/wine-run "$h" --down' EXIT
 run --up
 eval "$(tests/harness/wine-run "$h" --env)"
 c="$WINEPREFIX/drive_c"
-rm -rf "$c/DemoCD" "$c/DemoOut"
+# Every run starts from the same place: no earlier demo's files or entries.
+rm -rf "$c/DemoCD" "$c/DemoOut" "$c/BrokenCD" "$c/Program Files (x86)/Lumen" "$c/Lumen2" "$c/Lumen Tools"
+for n in 0 1 2 3; do
+  run reg delete "HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraProductHelp$n" /f >/dev/null 2>&1 || true
+done
 mkdir -p "$c/DemoCD" "$c/DemoOut"
 cp -r demo/cd/. "$c/DemoCD/"
 cp build/bin/Tolvex.exe "$c/DemoCD/"
+# A COM server on the CD, registered once it is copied.
+mkdir -p "$c/DemoCD/Bin"
+cp build/bin/register_ok.dll "$c/DemoCD/Bin/LumenPlot.dll"
 # The second disk's setup: a small program that writes down how it was started.
 cp build/bin/tolvex_helper.exe "$c/DemoCD/Disk2/setup.exe"
 
@@ -47,26 +56,49 @@ cp build/bin/Tolvex.exe "$c/Lumen Tools/lumtools.exe"
 run reg add 'HKCR\.lumtools' /ve /d LumenTools.File /f >/dev/null
 run reg add 'HKCR\LumenTools.File\shell\open\command' /ve /d '"C:\Lumen Tools\lumtools.exe" "%1"' /f >/dev/null
 
-show "4. /script: one candidate, found through the association; the script loaded"
+show "4. /script: one candidate, found through the association; the script loaded and installed"
 sed -n '/^\[CUSTOMDIRS\]/,$p' demo/cd/Tolvex.ini
+app="$c/Program Files (x86)/Lumen/Viewer/Bin"
+echo "An older file already there is only updated by the X item:"
+mkdir -p "$app/Help/Old"; printf 'old help\r\n' >"$app/Help/Old/lumen.chm"; touch -d 2001-01-01 "$app/Help/Old/lumen.chm"
 touch "$c/DemoCD/debug.debug"
-run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers-script.txt' '/transcript=C:\DemoOut\one.txt'
+run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' /skipfinish '/answers=C:\DemoCD\answers-script.txt' '/transcript=C:\DemoOut\one.txt' \
+  && echo "exit code 0" || echo "exit code $?"
 rm -f "$c/DemoCD/debug.debug"
 transcript one.txt
+show "the files in C:\Program Files (x86)\Lumen\Viewer\Bin and C:\Lumen Tools"
+(cd "$app" && find . -type f | sort)
+(cd "$c/Lumen Tools" && find . -type f | sort)
 show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog(Lumen Viewer).txt"
 tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog(Lumen Viewer).txt"
 show "HHDebug.txt of that run (debug.debug beside the program)"
 tr -d '\r' <"$c/DemoCD/HHDebug.txt"
+show "the list file the uninstaller reads: HelpUninstList0.ini"
+tr -d '\r' <"$app/HelpUninstList0.ini"
+show "the Add/Remove Programs entry"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraProductHelp0'
+run reg query "$key" | tr -d '\r' | sed '/^$/d'
 
-show "5. A second installation recorded under the product key: two candidates"
+show "5. The entry's uninstall command, run unattended (its quiet form: default answers)"
+quiet=$(run reg query "$key" /v QuietUninstallString | tr -d '\r' | sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
+echo "$quiet"
+eval "run $quiet '/transcript=C:\DemoOut\uninstall.txt'" && echo "exit code 0" || echo "exit code $?"
+transcript uninstall.txt
+show "what the list named is gone; what it did not name stays"
+(cd "$app" && find . -type f | sort)
+(cd "$c/Lumen Tools" && find . -type f | sort)
+run reg query "$key" >/dev/null 2>&1 && echo "the entry is still there" || echo "the entry is gone"
+
+show "6. A second installation recorded under the product key: two candidates"
 run reg add 'HKLM\Software\Tesmora\Lumen Viewer' /v path /d 'C:\Lumen2\Bin' /f >/dev/null
-run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers-second.txt' '/transcript=C:\DemoOut\two.txt'
+run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' /skipfinish '/answers=C:\DemoCD\answers-second.txt' '/transcript=C:\DemoOut\two.txt' \
+  && echo "exit code 0" || echo "exit code $?"
 transcript two.txt
-show "install log: C:\Lumen2\installLog(Lumen Viewer).txt"
-tr -d '\r' <"$c/Lumen2/installLog(Lumen Viewer).txt"
+show "install log: C:\Lumen2\installLog(Lumen Viewer).txt (its copy lines)"
+tr -d '\r' <"$c/Lumen2/installLog(Lumen Viewer).txt" | sed -n '/^Copy file:/,/^Uninstall/p' | head -12
 run reg delete 'HKLM\Software\Tesmora\Lumen Viewer' /f >/dev/null 2>&1 || true
 
-show "6. /tolvex: the second disk's setup found in Disk2 beside its disk2.id, started with arguments 3 and later"
+show "7. /tolvex: the second disk's setup found in Disk2 beside its disk2.id, started with arguments 3 and later"
 rm -f "$c/DemoOut/disk2-report.txt"
 run 'C:\DemoCD\Tolvex.exe' /tolvex /setup.exe 'C:\DemoOut\disk2-report.txt' /lang=en '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\disk2.txt'
 for _ in $(seq 100); do [ -f "$c/DemoOut/disk2-report.txt" ] && break; sleep 0.1; done
@@ -75,13 +107,13 @@ tr -d '\r' <"$c/DemoOut/disk2-report.txt" | sed -n 's/^cmdline=/  command line: 
 show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog_Tolvex(Lumen Viewer).txt"
 tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog_Tolvex(Lumen Viewer).txt" | sed -n '/^>Tolvex/,$p;/^>>/p'
 
-show "7. /verify on the demo CD: the script checked against the CD, nothing installed"
+show "8. /verify on the demo CD: the script checked against the CD, nothing installed"
 run 'C:\DemoCD\Tolvex.exe' /verify . '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\verify.txt' \
   && echo "exit code 0" || echo "exit code $?"
 echo "verify.txt:"; tr -d '\r' <"$c/DemoCD/verify.txt"
 transcript verify.txt
 
-show "8. /verify on a deliberately broken copy of the CD"
+show "9. /verify on a deliberately broken copy of the CD"
 rm -rf "$c/BrokenCD"
 cp -r "$c/DemoCD" "$c/BrokenCD"
 rm -f "$c/BrokenCD/readme.txt" "$c/BrokenCD/verify.txt"
