@@ -9,7 +9,27 @@ static ProgressState g_progress;
 ProgressState& Progress() { return g_progress; }
 void ResetProgress() { g_progress = ProgressState(); }
 
-void ProcessPendingMessages() {
+namespace {
+
+const unsigned long kRepaintEveryMs = 40, kPumpEveryMs = 15;
+
+void ShowStatusNow() {
+  ProgressState& p = g_progress;
+  p.statusPending = false;
+  p.lastPaint = GetTickCount();
+  if (!p.label) return;
+  SetWindowTextA(p.label, p.status.c_str());
+  UpdateWindow(p.form);
+}
+
+}  // namespace
+
+void ProcessPendingMessages(bool force) {
+  ProgressState& p = g_progress;
+  unsigned long now = GetTickCount();
+  if (!force && now - p.lastPump < kPumpEveryMs) return;
+  p.lastPump = now;
+  if (p.statusPending && now - p.lastPaint >= kRepaintEveryMs) ShowStatusNow();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -17,17 +37,21 @@ void ProcessPendingMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (g_progress.form && IsDialogMessageA(g_progress.form, &msg)) continue;
+    if (p.form && IsDialogMessageA(p.form, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
 }
 
+void FlushStatus() {
+  if (g_progress.statusPending) ShowStatusNow();
+}
+
 void SetStatus(const std::string& text) {
-  g_progress.status = text;
-  if (!g_progress.label) return;
-  SetWindowTextA(g_progress.label, text.c_str());
-  UpdateWindow(g_progress.form);
+  ProgressState& p = g_progress;
+  p.status = text;
+  p.statusPending = true;
+  if (GetTickCount() - p.lastPaint >= kRepaintEveryMs) ShowStatusNow();
 }
 
 void ShowProgress(long long total) {
@@ -58,8 +82,9 @@ void ShowProgress(long long total) {
   int labelHeight = label.bottom - label.top;
   MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&label), 2);
   SetWindowPos(p.label, nullptr, label.left, bar.top - labelHeight - 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  if (p.statusPending) ShowStatusNow();
   RedrawWindow(p.form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  ProcessPendingMessages();
+  ProcessPendingMessages(true);
 }
 
 void UpdateProgress(long long done) {
@@ -87,8 +112,9 @@ void HideProgress() {
   MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&label), 2);
   SetWindowPos(p.label, nullptr, label.left, p.labelTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(p.bar, SW_HIDE);
+  if (p.statusPending) ShowStatusNow();
   RedrawWindow(p.form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  ProcessPendingMessages();
+  ProcessPendingMessages(true);
 }
 
 bool Cancelled() { return g_progress.cancelled; }

@@ -17,18 +17,28 @@ struct ProgressState {
   long long total = 1, done = 0;
   int position = 0;          // the bar's position, 0..100
   int labelTop = 0, formHeight = 0;  // the layout without the bar, restored by HideProgress
+  // A status line shown for a few milliseconds cannot be read, and every repaint and
+  // every look at the message queue costs a round trip to the window system: both are
+  // spaced out during long loops.
+  unsigned long lastPaint = 0, lastPump = 0;
+  bool statusPending = false;  // a newer status than the label shows
 };
 ProgressState& Progress();
 void ResetProgress();
 
+// The text is kept at once; the label shows it at once unless it changed within the
+// last few milliseconds, then with the next pass of ProcessPendingMessages.
 void SetStatus(const std::string& text);
+// Shows a status that is still waiting (before a question, at the end of a run).
+void FlushStatus();
 // Shows the bar (range 0..100) and the Cancel button; a total of 0 counts as 1.
 void ShowProgress(long long total);
 // position = 100 * done / total, rounded down; moved only when it changes and is <= 100.
 void UpdateProgress(long long done);
 void HideProgress();
 bool Cancelled();
-// Lets the window repaint and its Cancel button work between items of a long loop.
-void ProcessPendingMessages();
+// Lets the window repaint and its Cancel button work between items of a long loop. Looks
+// at the queue at most every few milliseconds unless forced.
+void ProcessPendingMessages(bool force = false);
 
 }  // namespace tolvex

@@ -4,6 +4,7 @@
 
 #include "ULog.h"
 #include "UPaths.h"
+#include "UProgress.h"
 #include "UText.h"
 
 namespace tolvex {
@@ -68,6 +69,7 @@ static bool Accepts(const Question& q, const std::string& answer, std::string& c
 }
 
 std::string AskQuestion(const Question& q, const std::function<std::string()>& show) {
+  FlushStatus();  // the window behind the question says where the run stands
   std::string answer, source;
   if (g_seam.unattended) {
     source = "default";

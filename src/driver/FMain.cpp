@@ -182,6 +182,7 @@ bool RunInstallSequence() {
     if (p.UnInstall && !CompleteUninstSetup(p.UnInstall_Name, p.exedir)) MarkRunFailed();
   }
   SetStatus("Setup Complete!");
+  FlushStatus();
   if (result && !p.skipFinish) {
     if (App().mainForm) ShowWindow(App().mainForm, SW_HIDE);
     ShowFinishDialog();

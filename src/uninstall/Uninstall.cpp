@@ -100,9 +100,19 @@ unsigned long EstimatedSizeKb(const std::string& folder) {
 }
 
 static bool AppendRecord(const std::string& text) {
-  unsigned long err = 0;
-  if (AppendFileText(g_uninstall.recordFile, text, err)) return true;
-  LogLine("** Error: could not add to the uninstall list file %s: %s", g_uninstall.recordFile, SystemErrorText(err));
+  ScopedHandle& h = g_uninstall.recordHandle;
+  if (!h) {
+    h.Reset(CreateFileA(g_uninstall.recordFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (h) SetFilePointer(h.Get(), 0, nullptr, FILE_END);
+  }
+  DWORD written = 0;
+  if (h && WriteFile(h.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+      written == text.size())
+    return true;
+  DWORD err = GetLastError();
+  LogLine("** Error: could not add to the uninstall list file %s: %s", g_uninstall.recordFile,
+          SystemErrorText(err ? err : ERROR_DISK_FULL));
   return false;
 }
 
@@ -184,6 +194,7 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   }
 
   bool ok = true;
+  g_uninstall.recordHandle.Close();  // the whole list replaces what was appended
   std::string text = std::string(kUninstallListHeader) + "\r\n";
   for (const std::string& f : g_uninstall.files) text += f + "\r\n";
   unsigned long err = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "UCopyFiles.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -16,6 +17,10 @@ struct UninstallState {
   // part way still leaves the uninstaller everything it had copied. Empty until the first
   // AddFile of an install that registers an uninstaller.
   std::string recordFile;
+  // Open for the run: appending through one handle costs a write per file, where opening
+  // and flushing each time would cost as much as the copy. What was written survives the
+  // program being killed; only the system going down could lose the last lines.
+  ScopedHandle recordHandle;
 };
 UninstallState& UninstallList();
 void ResetUninstall();
