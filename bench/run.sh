@@ -6,10 +6,13 @@
 # and prints each median as a ratio to its bare loop. A benchmark prints figures; it
 # never fails a build.
 #
-#   bash bench/run.sh [RUNS]     (default 5)
+#   bash bench/run.sh [RUNS [MEASURE...]]     (default 5 runs, every measure)
 set -eu
 cd "$(dirname "$0")/.."
 runs=${1:-5}
+shift || true
+only=" ${*:-bare_copy install noop_v noop_any bare_delete uninstall} "
+wanted() { [[ "$only" == *" $1 "* ]]; }
 bash scripts/build.sh Tolvex bench_bare >/dev/null
 bash bench/make-payload.sh build/bench/payload
 h=build/bench/wine
@@ -41,6 +44,7 @@ now() { date +%s%N; }
 declare -A times
 timed() {  # name command...
   local t0 t1
+  wanted "$1" || { "${@:2}" >/dev/null 2>&1 || true; return; }
   t0=$(now)
   "${@:2}" >/dev/null 2>&1 || echo "bench: $1 ended with $?" >&2
   t1=$(now)
@@ -70,12 +74,14 @@ echo
 echo "payload: $(find build/bench/payload -type f ! -name .complete | wc -l) files, $(du -sm build/bench/payload | cut -f1) MB; $runs runs, interleaved; medians in ms"
 row() {  # name baseline target
   local m b
+  [ -n "${times[$1]:-}" ] && [ -n "${times[$2]:-}" ] || return 0
   m=$(median "${times[$1]}")
   b=$(median "${times[$2]}")
   printf '%-12s %8s ms   %5.2f x %-11s (target <= %s x)   runs: %s\n' "$1" "$m" "$(awk "BEGIN {print $m / $b}")" "$2" "$3" "${times[$1]}"
 }
-printf '%-12s %8s ms   runs: %s\n' bare_copy "$(median "${times[bare_copy]}")" "${times[bare_copy]}"
-printf '%-12s %8s ms   runs: %s\n' bare_delete "$(median "${times[bare_delete]}")" "${times[bare_delete]}"
+for b in bare_copy bare_delete; do
+  [ -n "${times[$b]:-}" ] && printf '%-12s %8s ms   runs: %s\n' "$b" "$(median "${times[$b]}")" "${times[$b]}"
+done
 row install bare_copy 1.10
 row noop_v bare_copy 0.20
 row noop_any bare_copy 0.70

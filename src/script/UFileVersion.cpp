@@ -87,7 +87,9 @@ bool FileVersionMatches(const std::string& path, const std::string& pattern) {
 
 bool IsFileNewer(const std::string& source, const std::string& destination, bool orEqual) {
   if (!FileExists(destination)) return true;
-  FileVersionInfo s = GetFileVersion(source), d = GetFileVersion(destination);
+  // Without a source version the dates decide, whatever the destination's says.
+  FileVersionInfo s = GetFileVersion(source), d;
+  if (!s.text.empty()) d = GetFileVersion(destination);
   if (!s.text.empty() && !d.text.empty()) {
     int c = CompareVersions(s.parts, d.parts);
     return orEqual ? c >= 0 : c > 0;
