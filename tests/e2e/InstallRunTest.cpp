@@ -8,6 +8,7 @@
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
+#include "UWinHandle.h"
 #include "Uninstall.h"
 
 using namespace tolvex;
@@ -96,4 +97,46 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   auto asked = cd.Asked();
   ASSERT_EQ(2u, asked.size());
   EXPECT_EQ("\"Lumen Help\"\r5 items successfully uninstalled.", asked[1].text);
+}
+
+TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
+  InstalledApp app(".tvxe2e10");
+  ProductCd cd;
+  WriteFileText(cd / "a.txt", "a");
+  WriteFileText(cd / "b.txt", "b");
+  const std::string dir = app.Folder();
+  cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e10\r\nDefaultGroup=Lumen\r\n"
+                 "IdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n[FILES]\r\n"
+                 "1=<setupdir>\\a.txt, <exedir>\\a.txt, OU\r\n2=<setupdir>\\b.txt, <exedir>\\b.txt, OU\r\n");
+  // b.txt in use: its copy fails and the run waits for an answer nobody gives.
+  WriteFileText(dir + "\\b.txt", "old b");
+  ScopedHandle lock(CreateFileA((dir + "\\b.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.IsValid());
+  std::string cmd = "\"" + cd.Exe() + "\" /script . /skipfinish";
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, cd.Dir().c_str(), &si, &pi));
+  ScopedHandle process(pi.hProcess), thread(pi.hThread);
+  const std::string list = dir + "\\HelpUninstList0.ini";
+  DWORD start = GetTickCount();
+  while (ReadFileText(list).find("a.txt") == std::string::npos && GetTickCount() - start < 30000) Sleep(50);
+  TerminateProcess(process.Get(), 9);
+  WaitForSingleObject(process.Get(), 10000);
+  lock.Close();
+  auto recorded = Lines(ReadFileText(list));
+  if (!recorded.empty() && recorded.back().empty()) recorded.pop_back();
+  ASSERT_EQ(2u, recorded.size()) << ReadFileText(list);
+  EXPECT_EQ(kUninstallListHeader, recorded[0]);
+  EXPECT_EQ(dir + "\\a.txt", recorded[1]);
+  EXPECT_TRUE(EntryOf(dir).empty());  // the entry comes at the end of an install
+
+  // The next install registers the folder; one uninstall removes what both copied.
+  EXPECT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
+  EXPECT_FALSE(EntryOf(dir).empty());
+  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
+  for (const char* f : {"a.txt", "b.txt", "HelpUninstList0.ini", "HelpUninstList1.ini"})
+    EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
+  EXPECT_TRUE(EntryOf(dir).empty());
 }
