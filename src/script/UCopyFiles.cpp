@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "UApp.h"
@@ -79,6 +81,76 @@ std::string GroupedNumber(unsigned long long value) {
   return out;
 }
 
+// ---- what is known of a file ---------------------------------------------------------
+// A file's directory entry, taken from a folder listing where there is one.
+struct KnownFile {
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;  // INVALID: nothing of that name
+  FILETIME created{};
+  FileStamp stamp;
+};
+
+KnownFile KnownFrom(const WIN32_FIND_DATAA& fd) {
+  KnownFile k;
+  k.attributes = fd.dwFileAttributes;
+  k.created = fd.ftCreationTime;
+  k.stamp.exists = !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  k.stamp.writeTime =
+      (static_cast<unsigned long long>(fd.ftLastWriteTime.dwHighDateTime) << 32) | fd.ftLastWriteTime.dwLowDateTime;
+  k.stamp.size = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+  return k;
+}
+
+KnownFile LookUp(const std::string& path) {
+  if (HasWildcard(path)) {  // a name, not a pattern: only an exact entry counts
+    KnownFile k;
+    k.attributes = GetFileAttributesA(path.c_str());
+    return k;
+  }
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA(path.c_str(), &fd));
+  return f ? KnownFrom(fd) : KnownFile();
+}
+
+std::string FoldCase(std::string name) {
+  if (!name.empty()) CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
+  return name;
+}
+
+// A destination folder listed once before a pattern's files go into it, so that deciding
+// about each file costs no look-up of its own.
+class FolderView {
+ public:
+  explicit FolderView(const std::string& folder) {
+    WIN32_FIND_DATAA fd;
+    ScopedFindHandle f(FindFirstFileA((folder + "\\*").c_str(), &fd));
+    exists_ = f.IsValid();
+    if (f) do {
+        std::string name = FoldCase(fd.cFileName);
+        entries_[name] = KnownFrom(fd);
+        // The system also finds a file by its short name.
+        if (fd.cAlternateFileName[0]) shortNames_.emplace(FoldCase(fd.cAlternateFileName), name);
+      } while (FindNextFileA(f.Get(), &fd));
+  }
+  bool FolderExists() const { return exists_; }
+  void FolderMade() { exists_ = true; }
+  KnownFile Find(const std::string& name) const {
+    std::string key = FoldCase(name);
+    auto at = entries_.find(key);
+    if (at != entries_.end()) return at->second;
+    auto alias = shortNames_.find(key);
+    if (alias == shortNames_.end()) return KnownFile();
+    at = entries_.find(alias->second);
+    return at != entries_.end() ? at->second : KnownFile();
+  }
+  // A name the copy itself removed, such as a temporary file renamed into place.
+  void Forget(const std::string& name) { entries_.erase(FoldCase(name)); }
+
+ private:
+  bool exists_ = false;
+  std::unordered_map<std::string, KnownFile> entries_;
+  std::unordered_map<std::string, std::string> shortNames_;
+};
+
 // ---- the decision --------------------------------------------------------------------
 // What the "$" mode compares of one file.
 struct FileFacts {
@@ -88,15 +160,18 @@ struct FileFacts {
   bool readable = false;
 };
 
-FileFacts FactsOf(const std::string& path) {
+// The CRC pass reads the first bytes anyway, so it tells whether the version resource is
+// worth asking for without the separate "MZ" probe.
+bool Crc32AndMagic(const std::string& path, uint32_t& crc, bool& programFile);
+
+FileFacts FactsOf(const std::string& path, const FileStamp& stamp) {
   FileFacts f;
-  unsigned long long utc = 0;
   LocalWriteTime t;
-  GetFileStamp(path, utc, f.size);
-  f.size &= 0xFFFFFFFFull;  // as the directory entry's low size word counts it
-  if (GetLocalWriteTime(path, t)) f.date = t.date;
-  f.version = FileVersionText(path);
-  f.readable = FileCrc32(path, f.crc);
+  f.size = stamp.exists ? stamp.size & 0xFFFFFFFFull : 0;  // as the directory entry's low size word counts it
+  if (stamp.exists && LocalWriteTimeOf(stamp.writeTime, t)) f.date = t.date;
+  bool programFile = false;
+  f.readable = Crc32AndMagic(path, f.crc, programFile);
+  if (f.readable && programFile) f.version = GetProgramFileVersion(path).text;
   return f;
 }
 
@@ -106,14 +181,15 @@ std::string FactsText(const FileFacts& f) {
 
 enum class Decision { Copy, Skip, Unreadable };
 
-Decision DecideOverExisting(const std::string& source, const std::string& destination, CopyMode mode) {
+Decision DecideOverExisting(const std::string& source, const KnownFile& sk, const std::string& destination,
+                            const KnownFile& dk, CopyMode mode) {
   switch (mode) {
     case CopyMode::Always:
       return Decision::Copy;
     case CopyMode::DateNewer: {
       LocalWriteTime s, d;
-      GetLocalWriteTime(source, s);
-      GetLocalWriteTime(destination, d);
+      if (sk.stamp.exists) LocalWriteTimeOf(sk.stamp.writeTime, s);
+      if (dk.stamp.exists) LocalWriteTimeOf(dk.stamp.writeTime, d);
       if (s.ms > d.ms) {
         LogLine("    > File dates: \"%s\" -> \"%s\"", s.dateTime, d.dateTime);
         return Decision::Copy;
@@ -122,14 +198,14 @@ Decision DecideOverExisting(const std::string& source, const std::string& destin
       return Decision::Skip;
     }
     case CopyMode::VersionOrDateNewer:
-      if (IsFileNewer(source, destination, false)) {
+      if (IsFileNewer(source, sk.stamp, destination, dk.stamp, false)) {
         LogLine("    > File ver/date: \"%s\" -> \"%s\"", FileVersionOrDateText(source), FileVersionOrDateText(destination));
         return Decision::Copy;
       }
       LogLine("    > Version or Date newer - No copy done: \"%s\" to \"%s\"", source, destination);
       return Decision::Skip;
     case CopyMode::AnyDifference: {
-      FileFacts s = FactsOf(source), d = FactsOf(destination);
+      FileFacts s = FactsOf(source, sk.stamp), d = FactsOf(destination, dk.stamp);
       if (!s.readable || !d.readable) {
         // Without both CRCs there is no decision to make; the user decides as for any
         // other copy that cannot be done.
@@ -174,31 +250,39 @@ bool ResolveTrustFile(const std::string& path, unsigned long& errorCode) {
   return WriteFileWhole(path, out, errorCode);
 }
 
-// The system's copy into a temporary file beside the destination, which then takes the
-// destination's place in one rename: a full disk or a destination in use leaves the old
-// file whole (the system's copy would have truncated it first), and a fresh copy that
-// fails leaves nothing behind.
-bool CopyInPlace(const std::string& source, const std::string& destination, unsigned long& errorCode) {
-  std::string tmp = destination + ".$$$";
+// Over an existing file, the system's copy goes into a temporary file beside it, which
+// then takes its place in one rename: a full disk or a destination in use leaves the old
+// file whole (the system's copy would have truncated it first). Where nothing of that name
+// exists there is nothing to protect, and the copy goes straight to the destination (the
+// rename would cost as much again as a small file's copy); a fresh copy that fails leaves
+// nothing behind either way.
+bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::string& destination, bool fresh,
+                 FolderView* view, unsigned long& errorCode) {
+  std::string target = fresh ? destination : destination + ".$$$";
   errorCode = 0;
-  if (!CopyFileA(source.c_str(), tmp.c_str(), FALSE)) {
+  if (!CopyFileA(source.c_str(), target.c_str(), fresh)) {
     errorCode = GetLastError();
-    DeleteFileA(tmp.c_str());
+    // Made by someone else since it was looked at: it is theirs, and is replaced safely.
+    if (fresh && errorCode == ERROR_FILE_EXISTS) return CopyInPlace(source, sk, destination, false, view, errorCode);
+    DeleteFileA(target.c_str());
+    if (!fresh && view) view->Forget(ExtractFileName(target));
     return false;
   }
-  ClearReadOnly(tmp, GetFileAttributesA(tmp.c_str()));
+  // The copy takes the source's attributes: only a read-only source leaves one to clear.
+  if (sk.attributes == INVALID_FILE_ATTRIBUTES || (sk.attributes & FILE_ATTRIBUTE_READONLY))
+    ClearReadOnly(target, GetFileAttributesA(target.c_str()));
   bool ok = true;
-  if (EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir)) ok = ResolveTrustFile(tmp, errorCode);
+  if (EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir)) ok = ResolveTrustFile(target, errorCode);
   if (ok) {
     // The system's copy gives the new file today's creation time; the source's is kept.
-    WIN32_FIND_DATAA fd;
-    ScopedFindHandle found(FindFirstFileA(source.c_str(), &fd));
-    ScopedHandle f(CreateFileA(tmp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (found && f) SetFileTime(f.Get(), &fd.ftCreationTime, nullptr, nullptr);
+    KnownFile known = sk.attributes == INVALID_FILE_ATTRIBUTES ? LookUp(source) : sk;
+    ScopedHandle f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (known.attributes != INVALID_FILE_ATTRIBUTES && f) SetFileTime(f.Get(), &known.created, nullptr, nullptr);
   }
-  if (ok && ReplaceWithFile(tmp, destination, errorCode)) return true;
-  DeleteFileA(tmp.c_str());
+  if (!fresh && view) view->Forget(ExtractFileName(target));
+  if (ok && (fresh || ReplaceWithFile(target, destination, errorCode))) return true;
+  DeleteFileA(target.c_str());
   return false;
 }
 
@@ -258,52 +342,41 @@ bool CopyFileItem(const std::string& source, const std::string& destination, con
   return CopyMatchingFiles(pattern, RemoveTrailingBackslashes(destination), settings);
 }
 
-bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, const CopySettings& settings) {
-  std::string to = RemoveTrailingBackslashes(folder);
-  std::string from = ExtractFileDir(pattern);
-  std::vector<std::string> names;
-  {
-    WIN32_FIND_DATAA fd;
-    ScopedFindHandle f(FindFirstFileA(pattern.c_str(), &fd));
-    if (f) do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-      } while (FindNextFileA(f.Get(), &fd));
-  }
-  bool result = true;
-  for (const std::string& name : names) {
-    ProcessPendingMessages();
-    SetStatus(std::string(kCopyStatus) + " " + name);
-    result = CopyOneFile(from + "\\" + name, to + "\\" + name, settings);
-    if (!result) break;
-  }
-  return result;
-}
+namespace {
 
-bool CopyOneFile(const std::string& source, const std::string& destination, const CopySettings& settings) {
+// The decision, the copy and its follow-up work for one file whose source entry is known;
+// view, when given, is the destination's folder as listed.
+bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::string& destination,
+                   const CopySettings& settings, FolderView* view) {
   LogLine("Copy file:");
   bool copy = true, failed = false;
-  DWORD destAttributes = GetFileAttributesA(destination.c_str());
-  bool destExists = destAttributes != INVALID_FILE_ATTRIBUTES && !(destAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  KnownFile dk = view ? view->Find(ExtractFileName(destination)) : LookUp(destination);
+  bool destExists = dk.stamp.exists;
   if (settings.updateOnly && !destExists) {
     LogLine("    > Dest file not found - Nothing to update: \"%s\" to \"%s\"", source, destination);
     copy = false;
   }
   if (destExists) {
-    Decision d = DecideOverExisting(source, destination, settings.mode);
+    Decision d = DecideOverExisting(source, sk, destination, dk, settings.mode);
     copy = d == Decision::Copy;
     failed = d == Decision::Unreadable;
   }
-  bool result = true;
+  bool result = true, existsNow = destExists;
   if (copy) {
     LogLine("    \"%s\"", source);
     LogLine("    \"%s\"", destination);
     std::string folder = ExtractFileDir(destination);
-    if (!folder.empty()) MakeDirPath(folder);
-    ClearReadOnly(destination, destAttributes);
+    if (!view || !view->FolderExists()) {
+      if (!folder.empty() && MakeDirPath(folder) && view) view->FolderMade();
+    }
+    ClearReadOnly(destination, dk.attributes);
     unsigned long error = 0;
-    if (!CopyInPlace(source, destination, error)) {
+    if (CopyInPlace(source, sk, destination, dk.attributes == INVALID_FILE_ATTRIBUTES, view, error)) {
+      existsNow = true;
+    } else {
       LogLine("    ** Error: " + SystemErrorText(error));
       failed = true;
+      existsNow = FileExists(destination);
     }
   }
   if (failed) {
@@ -312,13 +385,47 @@ bool CopyOneFile(const std::string& source, const std::string& destination, cons
     LogLine("    *** Error - Copy Failed! File in use? Disk Full? Disk Read-Only?");
     if (!result) MarkRunDeclined();
   }
-  if (settings.addToUninstall && FileExists(destination)) AddFile(destination);
+  if (settings.addToUninstall && existsNow) AddFile(destination);
   if (!result) return false;
   RegisterCopied(destination, settings.reg);
   return result;
 }
 
-bool FileCrc32(const std::string& path, uint32_t& crc) {
+}  // namespace
+
+bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, const CopySettings& settings) {
+  std::string to = RemoveTrailingBackslashes(folder);
+  std::string from = ExtractFileDir(pattern);
+  std::vector<std::pair<std::string, KnownFile>> sources;
+  {
+    WIN32_FIND_DATAA fd;
+    ScopedFindHandle f(FindFirstFileA(pattern.c_str(), &fd));
+    if (f) do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) sources.emplace_back(fd.cFileName, KnownFrom(fd));
+      } while (FindNextFileA(f.Get(), &fd));
+  }
+  if (sources.empty()) return true;
+  // A registration runs foreign code, which may change the folder under the listing.
+  bool runsCode = settings.reg == "r" || settings.reg.size() >= 2;
+  std::unique_ptr<FolderView> view;
+  if (!runsCode) view.reset(new FolderView(to));
+  bool result = true;
+  for (const auto& file : sources) {
+    ProcessPendingMessages();
+    SetStatus(std::string(kCopyStatus) + " " + file.first);
+    result = CopyKnownFile(from + "\\" + file.first, file.second, to + "\\" + file.first, settings, view.get());
+    if (!result) break;
+  }
+  return result;
+}
+
+bool CopyOneFile(const std::string& source, const std::string& destination, const CopySettings& settings) {
+  return CopyKnownFile(source, LookUp(source), destination, settings, nullptr);
+}
+
+namespace {
+
+bool Crc32AndMagic(const std::string& path, uint32_t& crc, bool& programFile) {
   // Others may read meanwhile, but not change the bytes under the sum.
   ScopedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -327,14 +434,23 @@ bool FileCrc32(const std::string& path, uint32_t& crc) {
   // small file would cost more than reading it.
   static std::vector<unsigned char> buffer(256 * 1024);
   uint32_t c = 0xFFFFFFFFu;
-  for (;;) {
+  programFile = false;
+  for (bool first = true;; first = false) {
     DWORD got = 0;
     if (!ReadFile(f.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return false;
     if (got == 0) break;
+    if (first) programFile = got >= 2 && buffer[0] == 'M' && buffer[1] == 'Z';
     c = CrcUpdate(c, buffer.data(), got);
   }
   crc = ~c;
   return true;
+}
+
+}  // namespace
+
+bool FileCrc32(const std::string& path, uint32_t& crc) {
+  bool programFile = false;
+  return Crc32AndMagic(path, crc, programFile);
 }
 
 bool RegisterServerDll(const std::string& path) {

@@ -23,8 +23,11 @@ static bool LooksLikeProgramFile(const std::string& path) {
 }
 
 FileVersionInfo GetFileVersion(const std::string& path) {
+  return LooksLikeProgramFile(path) ? GetProgramFileVersion(path) : FileVersionInfo();
+}
+
+FileVersionInfo GetProgramFileVersion(const std::string& path) {
   FileVersionInfo info;
-  if (!LooksLikeProgramFile(path)) return info;
   DWORD handle = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
   if (size == 0) return info;
@@ -45,9 +48,7 @@ FileVersionInfo GetFileVersion(const std::string& path) {
 std::string FileVersionText(const std::string& path) { return GetFileVersion(path).text; }
 
 // Last-write time in local time, milliseconds since 1601, as one comparable number.
-static bool LocalWriteMs(const std::string& path, unsigned long long& ms, SYSTEMTIME* st = nullptr) {
-  unsigned long long utc = 0, size = 0;
-  if (!GetFileStamp(path, utc, size)) return false;
+static bool LocalWriteMs(unsigned long long utc, unsigned long long& ms, SYSTEMTIME* st = nullptr) {
   FILETIME written, local;
   written.dwLowDateTime = static_cast<DWORD>(utc);
   written.dwHighDateTime = static_cast<DWORD>(utc >> 32);
@@ -60,9 +61,20 @@ static bool LocalWriteMs(const std::string& path, unsigned long long& ms, SYSTEM
   return true;
 }
 
+FileStamp StampOf(const std::string& path) {
+  FileStamp s;
+  s.exists = GetFileStamp(path, s.writeTime, s.size);
+  return s;
+}
+
 bool GetLocalWriteTime(const std::string& path, LocalWriteTime& t) {
+  FileStamp s = StampOf(path);
+  return s.exists && LocalWriteTimeOf(s.writeTime, t);
+}
+
+bool LocalWriteTimeOf(unsigned long long utc, LocalWriteTime& t) {
   SYSTEMTIME st;
-  if (!LocalWriteMs(path, t.ms, &st)) return false;
+  if (!LocalWriteMs(utc, t.ms, &st)) return false;
   char date[64] = "", time[64] = "";
   GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date);
   GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
@@ -86,17 +98,24 @@ bool FileVersionMatches(const std::string& path, const std::string& pattern) {
 }
 
 bool IsFileNewer(const std::string& source, const std::string& destination, bool orEqual) {
-  if (!FileExists(destination)) return true;
+  FileStamp d = StampOf(destination);
+  if (!d.exists) return true;
+  return IsFileNewer(source, StampOf(source), destination, d, orEqual);
+}
+
+bool IsFileNewer(const std::string& source, const FileStamp& s, const std::string& destination, const FileStamp& d,
+                 bool orEqual) {
+  if (!d.exists) return true;
   // Without a source version the dates decide, whatever the destination's says.
-  FileVersionInfo s = GetFileVersion(source), d;
-  if (!s.text.empty()) d = GetFileVersion(destination);
-  if (!s.text.empty() && !d.text.empty()) {
-    int c = CompareVersions(s.parts, d.parts);
+  FileVersionInfo sv = GetFileVersion(source), dv;
+  if (!sv.text.empty()) dv = GetFileVersion(destination);
+  if (!sv.text.empty() && !dv.text.empty()) {
+    int c = CompareVersions(sv.parts, dv.parts);
     return orEqual ? c >= 0 : c > 0;
   }
   unsigned long long ts = 0, td = 0;
-  if (!LocalWriteMs(source, ts)) return false;
-  LocalWriteMs(destination, td);
+  if (!s.exists || !LocalWriteMs(s.writeTime, ts)) return false;
+  LocalWriteMs(d.writeTime, td);
   return orEqual ? ts >= td : ts > td;
 }
 

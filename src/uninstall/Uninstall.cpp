@@ -252,6 +252,18 @@ static ListOutcome RemoveListedFiles(const std::vector<std::string>& lines, int&
     UpdateProgress(static_cast<long long>(j) + 1);
     ProcessPendingMessages();
     const std::string& path = lines[j];
+    if (!HasWildcard(path)) {
+      // Most lines name a file that is there and goes, or one that is gone already: one
+      // call tells either. Anything else (read-only, in use, not a file name at all) takes
+      // the careful way below.
+      if (DeleteFileA(path.c_str())) {
+        SetStatus("Removing File: " + ExtractFileName(path));
+        ++removed;
+        continue;
+      }
+      DWORD err = GetLastError();
+      if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) continue;
+    }
     if (!LineNamesAFile(path)) continue;
     SetStatus("Removing File: " + ExtractFileName(path));
     for (;;) {
