@@ -317,3 +317,31 @@ TEST_F(UninstallTest, RetryRemovesTheFileOnceItIsReleased) {
   EXPECT_FALSE(FileExists(app / "busy.chm"));
   EXPECT_EQ("\"Lumen Help\"\r1 items successfully uninstalled.", finalText);
 }
+
+TEST_F(UninstallTest, EachListedFileCountsOnceWhateverItsState) {
+  struct Case {
+    const char* name;
+    bool readOnly, gone, inMissingFolder;
+    int counted;
+  } cases[] = {
+      {"plain.chm", false, false, false, 1},
+      {"locked.chm", true, false, false, 1},  // read-only: cleared and removed
+      {"gone.chm", false, true, false, 0},    // deleted before the uninstall: passed over quietly
+      {"sub\\gone.chm", false, true, true, 0},  // its folder is gone as well
+  };
+  for (const Case& c : cases) {
+    ScratchRegistry reg;
+    if (c.inMissingFolder) CreateDirectoryA((app / "sub").c_str(), nullptr);
+    ASSERT_TRUE(Install({c.name}));
+    if (c.readOnly) SetFileAttributesA((app / c.name).c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.gone) DeleteFileA((app / c.name).c_str());
+    if (c.inMissingFolder) RemoveDirectoryA((app / "sub").c_str());
+    UnattendedSeam seam("answer: Yes\n");
+    EXPECT_TRUE(RunUninstall(app.Path())) << c.name;
+    ASSERT_EQ(2u, seam.Asked().size()) << c.name;  // no Cancel/Retry/Ignore box
+    EXPECT_EQ("\"Lumen Help\"\r" + std::to_string(c.counted) + " items successfully uninstalled.",
+              seam.Asked()[1].text)
+        << c.name;
+    EXPECT_FALSE(FileExists(app / c.name)) << c.name;
+  }
+}
