@@ -50,7 +50,7 @@ run reg add 'HKCR\LumenViewer.Document\shell\open\command' /ve \
 run reg delete 'HKLM\Software\Tesmora\Lumen Viewer' /f >/dev/null 2>&1 || true
 run reg query 'HKCR\LumenViewer.Document\shell\open\command' | tr -d '\r' | sed '/^$/d'
 # Its tools, a custom directory of the script, registered for .lumtools files; the
-# spectra add-on (.lumspectra) is not installed.
+# scan add-on (.lumscans) is not installed.
 mkdir -p "$c/Lumen Tools"
 cp build/bin/Tolvex.exe "$c/Lumen Tools/lumtools.exe"
 run reg add 'HKCR\.lumtools' /ve /d LumenTools.File /f >/dev/null
