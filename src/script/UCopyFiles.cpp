@@ -313,9 +313,7 @@ bool CopyFilesSection() {
 }
 
 bool CopyFileItem(const std::string& source, const std::string& destination, const CopySettings& settings) {
-  bool sourceIsFolder = !source.empty() && source.back() == '\\';
-  bool destinationIsFolder = !destination.empty() && destination.back() == '\\';
-  if (sourceIsFolder && destinationIsFolder) {
+  if (IsFolderItem(source, destination)) {
     std::string root = RemoveTrailingBackslashes(source);
     // The whole tree is listed before anything is copied, so a destination inside the
     // source is not walked into.

@@ -15,8 +15,6 @@ ConditionValue EvalConditionPrefix(const std::string& token) {
   return EvalConditionToken(token, CurrentLanguage().code);
 }
 
-static bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
-
 static ParseStatus InvalidFormat(const std::string& rest) {
   ReportScriptError(ExpandMessage("Internal error: Invalid format in [FILES] section of Tolvex.ini.|| \"%s\"", {rest}));
   return ParseStatus::Error;
@@ -73,7 +71,7 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
     ReportScriptError("Internal error: Unknown error creating destination directory!\r\"" + folder + "\"");
     return ParseStatus::Error;
   }
-  if (EndsWithBackslash(item.source) && EndsWithBackslash(item.destination)) {
+  if (IsFolderItem(item.source, item.destination)) {
     if (!FolderExists(item.source)) {
       ReportScriptError("Internal error: Source Directory not found! Correct Tolvex.ini script file!\r\"" + parts.rest +
                         "\"");

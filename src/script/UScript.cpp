@@ -39,7 +39,7 @@ static std::string WideToAnsi(const std::u16string& wide) {
   return out;
 }
 
-bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& lines) {
+bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& lines, ScriptEncoding* encoding) {
   lines.clear();
   if (!FileExists(file)) return false;
   std::string bytes;
@@ -47,22 +47,28 @@ bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& line
     LogLine("** Error: the script \"%s\" could not be read: %s", file, LastErrorText());
     return false;
   }
+  if (encoding) *encoding = DetectScriptEncoding(bytes);
   lines = SplitScriptLines(DecodeScriptBytes(bytes, &WideToAnsi));
   return true;
 }
 
-bool ReadSectionLines(const std::string& file, const std::string& section, ScriptSectionList& list) {
+static bool SectionOf(const std::vector<std::string>& lines, const std::string& section, ScriptSectionList& list) {
   list.clear();
-  std::vector<std::string> lines;
-  if (!ReadScriptFileLines(file, lines)) return false;
   std::vector<ScriptLine> found;
   bool present = CollectSectionLines(lines, section, found);
   for (ScriptLine& l : found) list.push_back(std::move(l.text));
   return present;
 }
 
-void LoadScriptSection(const std::string& section, ScriptSectionList& list) {
-  ReadSectionLines(g_scriptFile.path, section, list);
+bool ReadSectionLines(const std::string& file, const std::string& section, ScriptSectionList& list) {
+  list.clear();
+  std::vector<std::string> lines;
+  return ReadScriptFileLines(file, lines) && SectionOf(lines, section, list);
+}
+
+// The section's values resolved, from the file's lines as read once.
+static void LoadSection(const std::vector<std::string>& lines, const std::string& section, ScriptSectionList& list) {
+  SectionOf(lines, section, list);
   // Backwards, so that dropping a line leaves the ones still to visit in place.
   for (size_t i = list.size(); i-- > 0;) {
     std::string value = SectionItemValue(list[i]);
@@ -83,20 +89,29 @@ void LoadScriptSection(const std::string& section, ScriptSectionList& list) {
   }
 }
 
+void LoadScriptSection(const std::string& section, ScriptSectionList& list) {
+  std::vector<std::string> lines;
+  ReadScriptFileLines(g_scriptFile.path, lines);
+  LoadSection(lines, section, list);
+}
+
 bool InitScript() {
   LogLine("Start InitScript()");
   if (Params().exedir.empty()) {
     ReportScriptError(AppNotFoundMessage(Params().productname));
     return false;
   }
-  ReadSectionLines(g_scriptFile.path, "CUSTOMDIRS", g_lists.customDirs);
+  // Read once: every section comes from the same lines.
+  std::vector<std::string> lines;
+  ReadScriptFileLines(g_scriptFile.path, lines);
+  SectionOf(lines, "CUSTOMDIRS", g_lists.customDirs);
   if (!ResolveCustomDirs()) return false;
   const std::pair<const char*, ScriptSectionList*> sections[] = {
       {"FILES", &g_lists.files}, {"SHORTCUTS", &g_lists.shortcuts}, {"RUN", &g_lists.run},
       {"LIST1", &g_lists.list1}, {"LIST2", &g_lists.list2},         {"LIST3", &g_lists.list3},
       {"LIST4", &g_lists.list4}};
   for (const auto& s : sections) {
-    LoadScriptSection(s.first, *s.second);
+    LoadSection(lines, s.first, *s.second);
     // What was loaded, so a support engineer sees the script as this PC resolved it.
     if (s.second->empty()) continue;
     LogLine("Section: %s -- %d item(s) loaded", s.first, static_cast<int>(s.second->size()));

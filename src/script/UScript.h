@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "UScriptText.h"
+
 namespace tolvex {
 
 using ScriptSectionList = std::vector<std::string>;
@@ -26,8 +28,9 @@ void ResetScriptFile();
 
 // The whole file as lines in the ANSI code page (a UTF-8 or UTF-16 file with its
 // byte-order mark converted). False, logged, when it exists but cannot be read; false
-// and silent when it does not exist.
-bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& lines);
+// and silent when it does not exist. encoding, when given, gets what the file's mark says.
+bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& lines,
+                         ScriptEncoding* encoding = nullptr);
 // Clears list, then appends the section's lines in file order (comments left out).
 // True when a header of that section was found.
 bool ReadSectionLines(const std::string& file, const std::string& section, ScriptSectionList& list);

@@ -132,6 +132,7 @@ class Checker {
   VerifyReport& report_;
   std::vector<VerifyProblem> section_;
   std::vector<std::string> lines_;
+  ScriptEncoding encoding_ = ScriptEncoding::Ansi;
   std::vector<std::string> customNames_;
   bool cdPresent_ = false;  // the source folder exists, so files on it can be looked for
   IdentifierSet cdIds_;     // the CD's identifiers with their folders
@@ -177,9 +178,7 @@ void Checker::CheckSetupDir() {
 
 // The engine reads every byte-order mark; the INI functions that read [INSTALL] do not.
 void Checker::CheckEncoding() {
-  std::string bytes;
-  if (!ReadFileWhole(in_.script, bytes)) return;
-  switch (DetectScriptEncoding(bytes)) {
+  switch (encoding_) {
     case ScriptEncoding::Utf8:
       if (!lines_.empty() && ContainsNoCase(lines_[0], "[INSTALL]"))
         Warning(1, "a UTF-8 byte-order mark stands before \"[INSTALL]\": Windows does not read the section then; "
@@ -269,7 +268,7 @@ void Checker::CheckSource(int line, const std::string& source, const std::string
   IdentifierScan scan = ScanIdentifiers(source, customNames_);
   if (!cdPresent_ || !scan.problems.empty() || scan.other || !scan.cd) return;
   const std::string path = ResolveCd(source);
-  if (EndsWithBackslash(path) && EndsWithBackslash(destination)) {
+  if (IsFolderItem(path, destination)) {
     if (!FolderExists(path)) Error(line, "source folder \"" + path + "\" not found on the CD");
   } else if (EndsWithBackslash(path) && FolderExists(path)) {
     Error(line, "source \"" + path + "\" is a folder, but the destination does not end with \"\\\"");
@@ -314,7 +313,7 @@ void Checker::Run() {
     EndSection();
     return;
   }
-  if (!ReadScriptFileLines(in_.script, lines_)) {
+  if (!ReadScriptFileLines(in_.script, lines_, &encoding_)) {
     Error(0, "the script \"" + in_.script + "\" could not be read");
     EndSection();
     return;

@@ -301,6 +301,11 @@ void WriteFileText(const std::string& path, const std::string& text) {
   ASSERT_TRUE(WriteFileWhole(path, text, err)) << path << " error " << err;
 }
 
+void UseScratchProgramFiles(const ScratchDir& dir) {
+  MakeDirPath(dir / "PF");
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir / "PF");
+}
+
 std::string MakeAppFolder(const std::string& folder, const std::string& file) {
   MakeDirPath(folder);
   WriteFileText(folder + "\\" + file, "MZ");

@@ -66,9 +66,7 @@ class AppPathTest : public TolvexTest {
   ScratchRegistry reg;
   void SetUp() override {
     TolvexTest::SetUp();
-    // Program Files inside the scratch folder, so the default-run-folder step sees only ours.
-    MakeDirPath(dir / "PF");
-    WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir / "PF");
+    UseScratchProgramFiles(dir);
   }
 };
 

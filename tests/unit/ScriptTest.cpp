@@ -30,8 +30,7 @@ class ScriptTest : public TolvexTest {
   ScratchRegistry reg;
   void SetUp() override {
     TolvexTest::SetUp();
-    MakeDirPath(dir / "PF");
-    WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir / "PF");
+    UseScratchProgramFiles(dir);
     Params().productname = "Viewer";
     Params().exedir = MakeAppFolder(dir / "App");
     ScriptFile().path = dir / "Tolvex.ini";

@@ -5,16 +5,6 @@
 
 namespace tolvex {
 
-const char* CopyModeName(CopyMode mode) {
-  switch (mode) {
-    case CopyMode::Always: return "Always";
-    case CopyMode::DateNewer: return "DateNewer";
-    case CopyMode::VersionOrDateNewer: return "VersionOrDateNewer";
-    case CopyMode::AnyDifference: return "AnyDifference";
-  }
-  return "";
-}
-
 FileLineParts SplitFileLine(const std::string& line) {
   FileLineParts p;
   p.rest = line;
@@ -88,6 +78,10 @@ int DecodeSelection(const std::string& field) {
     case 's': return field.size() > 1 && field[1] == '1' ? 3 : 4;
     default: return 0;
   }
+}
+
+bool IsFolderItem(const std::string& source, const std::string& destination) {
+  return !source.empty() && source.back() == '\\' && !destination.empty() && destination.back() == '\\';
 }
 
 bool NamesConditionFile(const std::string& field) { return !field.empty() && field != "-"; }

@@ -12,7 +12,6 @@
 namespace tolvex {
 
 enum class CopyMode { Always, DateNewer, VersionOrDateNewer, AnyDifference };
-const char* CopyModeName(CopyMode mode);
 
 // One parsed line. Defaults are what a line that fails early leaves behind.
 struct FileItem {
@@ -50,6 +49,8 @@ struct CopyFlags {
 };
 CopyFlags DecodeCopyFlags(const std::string& field);
 int DecodeSelection(const std::string& field);
+// Source and destination both end with "\": the item copies a folder tree.
+bool IsFolderItem(const std::string& source, const std::string& destination);
 // "-" or empty names no condition file.
 bool NamesConditionFile(const std::string& field);
 
