@@ -68,6 +68,19 @@ static bool Accepts(const Question& q, const std::string& answer, std::string& c
   return false;
 }
 
+static void Record(const Question& q, const std::string& answer, const std::string& source) {
+  AnswerEntry rec;
+  rec.box = q.box;
+  rec.kind = q.kind;
+  rec.icon = q.icon;
+  rec.title = q.title;
+  rec.text = q.text;
+  rec.answer = answer;
+  rec.source = source;
+  g_seam.lastSource = source;
+  AppendTranscript(FormatAnswerEntry(rec));
+}
+
 std::string AskQuestion(const Question& q, const std::function<std::string()>& show) {
   FlushStatus();  // the window behind the question says where the run stands
   std::string answer, source;
@@ -96,17 +109,10 @@ std::string AskQuestion(const Question& q, const std::function<std::string()>& s
     answer = show();
     if (Accepts(q, answer, canonical)) answer = canonical;
   }
-  AnswerEntry rec;
-  rec.box = q.box;
-  rec.kind = q.kind;
-  rec.icon = q.icon;
-  rec.title = q.title;
-  rec.text = q.text;
-  rec.answer = answer;
-  rec.source = source;
-  g_seam.lastSource = source;
-  AppendTranscript(FormatAnswerEntry(rec));
+  Record(q, answer, source);
   return answer;
 }
+
+void NoteAnswer(const Question& q, const std::string& answer) { Record(q, answer, "user"); }
 
 }  // namespace tolvex

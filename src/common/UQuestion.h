@@ -46,4 +46,9 @@ bool InitQuestionSeam(const std::string& answersFile, const std::string& transcr
 // spelling of q.accepted.
 std::string AskQuestion(const Question& q, const std::function<std::string()>& show);
 
+// Records a step the person took inside a form that stays open (a button that opens a
+// file, say), so the transcript still replays the run. Its answer must be one the form's
+// own question accepts.
+void NoteAnswer(const Question& q, const std::string& answer);
+
 }  // namespace tolvex

@@ -53,6 +53,23 @@ TEST(AnswerText, ParsesBlocksAndReportsBrokenLines) {
   EXPECT_NE(std::string::npos, errors[1].find("line 9"));
 }
 
+TEST(AnswerText, FormFieldsSplitAtBarsTrimmedAndJoinBack) {
+  struct Case {
+    std::string answer;
+    std::vector<std::string> fields;
+  } cases[] = {
+      {"Cancel", {"Cancel"}},
+      {"OK | Lumen Tools\\Scans | desktop", {"OK", "Lumen Tools\\Scans", "desktop"}},
+      {" OK|| x ", {"OK", "", "x"}},
+      {"OK |", {"OK", ""}},
+      {"", {""}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.fields, SplitAnswerFields(c.answer)) << c.answer;
+    EXPECT_EQ(c.fields, SplitAnswerFields(JoinAnswerFields(c.fields))) << c.answer;
+  }
+}
+
 class QuestionSeamTest : public TolvexTest {};
 
 TEST_F(QuestionSeamTest, AnswersMatchByBoxAndTextInOrder) {

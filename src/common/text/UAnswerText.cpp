@@ -136,4 +136,21 @@ std::string FormatAnswerEntry(const AnswerEntry& e) {
   return out + "\r\n";
 }
 
+std::vector<std::string> SplitAnswerFields(const std::string& answer) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  for (;;) {
+    size_t bar = answer.find('|', start);
+    fields.push_back(Trim(answer.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+    if (bar == std::string::npos) return fields;
+    start = bar + 1;
+  }
+}
+
+std::string JoinAnswerFields(const std::vector<std::string>& fields) {
+  std::string out;
+  for (size_t i = 0; i < fields.size(); ++i) out += (i ? " | " : "") + fields[i];
+  return out;
+}
+
 }  // namespace tolvex

@@ -39,4 +39,9 @@ bool UnescapeAnswerValue(const std::string& raw, std::string& value);
 std::vector<AnswerEntry> ParseAnswers(const std::string& content, std::vector<std::string>& errors);
 std::string FormatAnswerEntry(const AnswerEntry& e);
 
+// A form with several outcomes answers with fields joined by " | " ("OK | Tools | desktop"):
+// "|" cannot stand in a file name, so paths and folder names pass through whole.
+std::vector<std::string> SplitAnswerFields(const std::string& answer);  // each trimmed
+std::string JoinAnswerFields(const std::vector<std::string>& fields);
+
 }  // namespace tolvex
