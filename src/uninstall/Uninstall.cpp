@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <set>
+#include <unordered_map>
 
 #include "UApp.h"
 #include "UInstallParams.h"
@@ -83,17 +84,68 @@ static std::vector<std::string> FilesNamedBy(const std::string& line) {
   return files;
 }
 
+namespace {
+
+// The files of the folders the lists name, each folder listed once: a list names thousands
+// of files in a few folders, and a look-up per file would cost a file-system call each.
+class FolderSizes {
+ public:
+  // False when no file of that name (long or short) is there.
+  bool Find(const std::string& path, unsigned long long& size) {
+    const Listing& l = ListingOf(LowerAscii(ExtractFileDir(path)));
+    std::string name = LowerAscii(ExtractFileName(path));
+    auto at = l.sizes.find(name);
+    if (at == l.sizes.end()) {
+      auto alias = l.shortNames.find(name);
+      if (alias == l.shortNames.end()) return false;
+      at = l.sizes.find(alias->second);
+    }
+    size = at->second;
+    return true;
+  }
+
+ private:
+  struct Listing {
+    std::unordered_map<std::string, unsigned long long> sizes;
+    std::unordered_map<std::string, std::string> shortNames;
+  };
+  const Listing& ListingOf(const std::string& folder) {
+    auto at = folders_.find(folder);
+    if (at != folders_.end()) return at->second;
+    Listing& l = folders_[folder];
+    WIN32_FIND_DATAA fd;
+    ScopedFindHandle f(FindFirstFileA((folder + "\\*").c_str(), &fd));
+    if (f) do {
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        std::string name = LowerAscii(fd.cFileName);
+        l.sizes[name] = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+        if (fd.cAlternateFileName[0]) l.shortNames[LowerAscii(fd.cAlternateFileName)] = name;
+      } while (FindNextFileA(f.Get(), &fd));
+    return l;
+  }
+  std::unordered_map<std::string, Listing> folders_;
+};
+
+}  // namespace
+
 unsigned long EstimatedSizeKb(const std::string& folder) {
   std::set<std::string> seen;
+  FolderSizes sizes;
   unsigned long long bytes = 0;
   for (int i = 0; i < kMaxListFiles; ++i) {
     std::vector<std::string> lines;
     if (!ReadUninstallList(UninstallListPath(folder, i), lines)) continue;
-    for (const std::string& line : lines)
+    for (const std::string& line : lines) {
+      if (!HasWildcard(line)) {
+        unsigned long long size = 0;
+        if (seen.insert(LowerAscii(line)).second && sizes.Find(line, size)) bytes += size;
+        continue;
+      }
       for (const std::string& file : FilesNamedBy(line)) {
         unsigned long long time = 0, size = 0;
         if (seen.insert(LowerAscii(file)).second && GetFileStamp(file, time, size)) bytes += size;
       }
+    }
   }
   unsigned long long kb = (bytes + 1023) / 1024;
   return kb > 0xFFFFFFFFull ? 0xFFFFFFFFul : static_cast<unsigned long>(kb);

@@ -131,9 +131,12 @@ TEST_F(UninstallTest, EstimatedSizeCountsEachNamedFileOnceInWholeKb) {
       {{{"a", 1025}, {"gone", 0}}, {"a|gone"}, 2},
       {{{"a", 1500}, {"b", 3000}}, {"a|b", "b|A"}, 5},  // a file two lists name counts once
       {{{"x1.chm", 600}, {"x2.chm", 600}}, {"x?.chm"}, 2},
+      // folders listed once for all their files: one missing, one that is a folder
+      {{{"sub\\c", 2048}, {"sub\\d", 100}}, {"sub\\c|none\\z|sub|SUB\\D"}, 3},
   };
   for (const Case& c : cases) {
     ScratchDir d;
+    CreateDirectoryA((d / "sub").c_str(), nullptr);
     for (const auto& f : c.files)
       if (f.second) WriteFileText(d / f.first, std::string(f.second, 'x'));
     for (size_t i = 0; i < c.lists.size(); ++i) {
