@@ -1,5 +1,7 @@
 #include "UDialogTemplate.h"
 
+#include "ULog.h"
+
 namespace tolvex {
 
 DialogTemplate::DialogTemplate(const std::string& title, DWORD style, short cx, short cy) {
@@ -53,6 +55,31 @@ void CenterOnScreen(HWND w) {
   int x = work.left + ((work.right - work.left) - (r.right - r.left)) / 2;
   int y = work.top + ((work.bottom - work.top) - (r.bottom - r.top)) / 2;
   SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool HandleFormSizing(UINT msg, LPARAM lp, int minWidth, int minHeight, const std::function<void()>& layout) {
+  if (msg == WM_GETMINMAXINFO) {
+    MINMAXINFO* mm = reinterpret_cast<MINMAXINFO*>(lp);
+    mm->ptMinTrackSize.x = minWidth;
+    mm->ptMinTrackSize.y = minHeight;
+    return true;
+  }
+  if (msg != WM_SIZE) return false;
+  layout();
+  return true;
+}
+
+void PlaceForm(HWND dlg, int width, int height, const std::function<void()>& layout) {
+  SetWindowPos(dlg, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  CenterOnScreen(dlg);
+  layout();
+}
+
+INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what) {
+  INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), proc,
+                                      reinterpret_cast<LPARAM>(form));
+  if (r == -1) LogLine("** Error: the %s form could not be shown (error %d)", what, static_cast<long>(GetLastError()));
+  return r == IDOK ? IDOK : IDCANCEL;
 }
 
 }  // namespace tolvex

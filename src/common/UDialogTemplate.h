@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,15 @@ enum : WORD { kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082,
 
 // Moves a window to the middle of the screen's work area.
 void CenterOnScreen(HWND w);
+
+// What every resizable form does alike. In its dialog procedure:
+//   if (HandleFormSizing(msg, lp, kMinWidth, kMinHeight, [&] { if (self) self->Layout(dlg); })) return TRUE;
+// True when msg was the minimum-size query or a size change.
+bool HandleFormSizing(UINT msg, LPARAM lp, int minWidth, int minHeight, const std::function<void()>& layout);
+// The first showing: this size in pixels, centred, laid out.
+void PlaceForm(HWND dlg, int width, int height, const std::function<void()>& layout);
+// Shows the form modally with form as its WM_INITDIALOG parameter: IDOK or IDCANCEL. A
+// form that cannot be shown is logged, what naming it, and counts as cancelled.
+INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what);
 
 }  // namespace tolvex

@@ -1,7 +1,6 @@
 #include "FSelect.h"
 
 #include "UDialogTemplate.h"
-#include "ULog.h"
 #include "UQuestion.h"
 
 namespace tolvex {
@@ -47,6 +46,7 @@ static void SetListExtent(HWND list, const std::vector<std::string>& rows) {
 
 INT_PTR CALLBACK TSelectForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   TSelectForm* self = reinterpret_cast<TSelectForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  if (HandleFormSizing(msg, lp, kMinWidth, kMinHeight, [&] { if (self) self->Layout(dlg); })) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: {
       self = reinterpret_cast<TSelectForm*>(lp);
@@ -55,21 +55,10 @@ INT_PTR CALLBACK TSelectForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       for (const std::string& line : self->ListBox1) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
       SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(self->ItemIndex), 0);
       SetListExtent(list, self->ListBox1);
-      SetWindowPos(dlg, nullptr, 0, 0, 520, 230, SWP_NOMOVE | SWP_NOZORDER);
-      CenterOnScreen(dlg);
-      self->Layout(dlg);
+      PlaceForm(dlg, 520, 230, [&] { self->Layout(dlg); });
       SetFocus(list);
       return FALSE;
     }
-    case WM_GETMINMAXINFO: {
-      MINMAXINFO* mm = reinterpret_cast<MINMAXINFO*>(lp);
-      mm->ptMinTrackSize.x = kMinWidth;
-      mm->ptMinTrackSize.y = kMinHeight;
-      return TRUE;
-    }
-    case WM_SIZE:
-      if (self) self->Layout(dlg);
-      return TRUE;
     case WM_COMMAND: {
       WORD id = LOWORD(wp);
       bool ok = id == kOkId || (id == kListId && HIWORD(wp) == LBN_DBLCLK);
@@ -96,10 +85,7 @@ INT_PTR TSelectForm::ShowModal() {
                WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0);
   t.AddControl(kOkId, kButtonClass, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
   t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
-  INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &Proc,
-                                      reinterpret_cast<LPARAM>(this));
-  if (r == -1) LogLine("** Error: the installation path form could not be shown (error %d)", static_cast<long>(GetLastError()));
-  return r == IDOK ? IDOK : IDCANCEL;
+  return ShowFormModal(t, &Proc, this, "installation path");
 }
 
 std::string ChooseInstallPath(const std::vector<std::string>& candidates) {

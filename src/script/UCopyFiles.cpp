@@ -34,8 +34,6 @@ CopySettings SettingsOf(const FileItem& item) {
 
 namespace {
 
-const char* const kCopyStatus = "Copying file:";
-
 bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
 // ---- CRC-32 (the ZIP and PNG one) ----------------------------------------------------
@@ -298,6 +296,8 @@ void RegisterCopied(const std::string& destination, const std::string& reg) {
 
 }  // namespace
 
+void ShowCopyStatus(const std::string& destination) { SetStatus("Copying file: " + ExtractFileName(destination)); }
+
 bool CopyFilesSection() {
   bool result = true;
   for (const std::string& line : Lists().files) {
@@ -305,7 +305,7 @@ bool CopyFilesSection() {
     FileItem item;
     ParseStatus status = ParseFileInfo(line, item);
     result = status != ParseStatus::Error;
-    SetStatus(std::string(kCopyStatus) + " " + ExtractFileName(item.destination));
+    ShowCopyStatus(item.destination);
     if (status == ParseStatus::OK) result = CopyFileItem(item.source, item.destination, SettingsOf(item));
     if (!result) break;
   }
@@ -410,7 +410,7 @@ bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, co
   bool result = true;
   for (const auto& file : sources) {
     ProcessPendingMessages();
-    SetStatus(std::string(kCopyStatus) + " " + file.first);
+    ShowCopyStatus(file.first);
     result = CopyKnownFile(from + "\\" + file.first, file.second, to + "\\" + file.first, settings, view.get());
     if (!result) break;
   }

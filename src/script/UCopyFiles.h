@@ -19,6 +19,9 @@ struct CopySettings {
 };
 CopySettings SettingsOf(const FileItem& item);
 
+// The status line while a file is copied: "Copying file: " and the file's name.
+void ShowCopyStatus(const std::string& destination);
+
 // The [FILES] stage; false when the install is to stop.
 bool CopyFilesSection();
 // One item: a folder tree (source and destination ending with "\"), a single file, or a

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "FOptional.h"
 #include "UApp.h"
 #include "UAppRegInfo.h"
 #include "UCorvane.h"
@@ -114,6 +115,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetUninstall();
   ResetMsiLibrary();
   ResetInstallLogFile();
+  ResetOptionalItems();
 }
 
 void TolvexTest::SetUp() { ResetRunState(); }
