@@ -14,7 +14,7 @@ class DialogTemplate {
  public:
   // Sizes in dialog units; the forms resize themselves in pixels once created.
   DialogTemplate(const std::string& title, DWORD style, short cx, short cy);
-  // cls: 0x0080 button, 0x0081 edit, 0x0082 static, 0x0083 list box.
+  // cls: 0x0080 button, 0x0081 edit, 0x0082 static, 0x0083 list box, 0x0085 combo box.
   void AddControl(WORD id, WORD cls, const std::string& text, DWORD style, short x, short y, short cx, short cy);
   const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(buf_.data()); }
 
@@ -24,7 +24,21 @@ class DialogTemplate {
   std::vector<WORD> buf_;
 };
 
-enum : WORD { kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082, kListBoxClass = 0x0083 };
+enum : WORD {
+  kButtonClass = 0x0080,
+  kEditClass = 0x0081,
+  kStaticClass = 0x0082,
+  kListBoxClass = 0x0083,
+  kComboBoxClass = 0x0085
+};
+
+// The form object a dialog procedure serves: handed over with WM_INITDIALOG and kept in
+// the dialog's user data for every later message (null before that).
+template <typename Form>
+Form* DialogForm(HWND dlg, UINT msg, LPARAM lp) {
+  if (msg == WM_INITDIALOG) SetWindowLongPtrA(dlg, DWLP_USER, lp);
+  return reinterpret_cast<Form*>(GetWindowLongPtrA(dlg, DWLP_USER));
+}
 
 // Moves a window to the middle of the screen's work area.
 void CenterOnScreen(HWND w);

@@ -308,6 +308,14 @@ void UseScratchProgramFiles(const ScratchDir& dir) {
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir / "PF");
 }
 
+void UseScratchShellFolders(const ScratchDir& dir) {
+  const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  // The shell hands out a configured folder only once it exists.
+  for (const char* name : {"Programs", "Desktop"}) MakeDirPath(dir / name);
+  WriteRegString(HKEY_LOCAL_MACHINE, key, "Common Programs", dir / "Programs");
+  WriteRegString(HKEY_LOCAL_MACHINE, key, "Common Desktop", dir / "Desktop");
+}
+
 std::string MakeAppFolder(const std::string& folder, const std::string& file) {
   MakeDirPath(folder);
   WriteFileText(folder + "\\" + file, "MZ");

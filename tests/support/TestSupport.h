@@ -113,6 +113,9 @@ void WriteFileText(const std::string& path, const std::string& text);
 // Program Files inside the scratch folder (registry overridden), so the search's
 // default-run-folder step sees only the test's own folders.
 void UseScratchProgramFiles(const ScratchDir& dir);
+// The all-users Start-menu programs folder and desktop become dir\Programs and
+// dir\Desktop (created), through the shell-folder values of the scratch registry.
+void UseScratchShellFolders(const ScratchDir& dir);
 // Creates folder (with parents) holding a file of this name (an "application").
 std::string MakeAppFolder(const std::string& folder, const std::string& file = "app.exe");
 // Folder of the test program (the build's bin folder, with the fixtures).
