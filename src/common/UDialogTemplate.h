@@ -27,5 +27,9 @@ enum : WORD { kButtonClass = 0x0080, kEditClass = 0x0081, kStaticClass = 0x0082,
 
 // Moves a window to the middle of the screen's work area.
 void CenterOnScreen(HWND w);
+// Sizes a window so that its client area is w x h pixels.
+void SetClientSize(HWND wnd, int w, int h);
+// "MS Sans Serif" 8 point, the font the forms were laid out for; the caller deletes it.
+HFONT CreateFormFont(HWND wnd);
 
 }  // namespace tolvex
