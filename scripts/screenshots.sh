@@ -38,6 +38,7 @@ while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do dis
 export DISPLAY=":$display"
 
 xvfb_pid=
+# shellcheck disable=SC2317  # called by the EXIT trap
 stop() {
   wineserver -k 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null

@@ -56,8 +56,9 @@ void TFiniForm::FormCreate(HWND dlg) {
     EnableWindow(GetDlgItem(dlg, kReadmeId), FALSE);
   }
   // The notes button leads the tab order, but the dialog opens on Finished so that Enter
-  // ends it as the default button promises.
-  SetFocus(GetDlgItem(dlg, kFinishedId));
+  // ends it as the default button promises. Moved through the dialog manager, which also
+  // keeps the default-button frame on the focused button.
+  SendMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dlg, kFinishedId)), TRUE);
 }
 
 INT_PTR CALLBACK TFiniForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {

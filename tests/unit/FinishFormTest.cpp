@@ -125,7 +125,11 @@ TEST_F(FinishFormTest, WithoutNotesTheWindowShrinksAndTheNotesButtonHides) {
 TEST_F(FinishFormTest, EnterEscapeAndTheCloseBoxEndIt) {
   Params().ReadmeFile = "C:\\notes.txt";  // Enter must not fall to the notes button first in tab order
   std::function<void(HWND)> ways[] = {
-      [](HWND dlg) { PostMessageA(dlg, WM_KEYDOWN, VK_RETURN, 0); },
+      [](HWND dlg) {  // to the control that has the focus, as a key press goes
+        GUITHREADINFO gti = {sizeof gti};
+        GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gti);
+        PostMessageA(gti.hwndFocus ? gti.hwndFocus : dlg, WM_KEYDOWN, VK_RETURN, 0);
+      },
       [](HWND dlg) { PostMessageA(dlg, WM_KEYDOWN, VK_ESCAPE, 0); },
       [](HWND dlg) { PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); },
   };
