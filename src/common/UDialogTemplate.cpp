@@ -82,4 +82,20 @@ INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const s
   return r == IDOK ? IDOK : IDCANCEL;
 }
 
+void SetClientSize(HWND wnd, int w, int h) {
+  RECT r = {0, 0, w, h};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(wnd, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(wnd, GWL_EXSTYLE)));
+  SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+HFONT CreateFormFont(HWND wnd) {
+  HDC dc = GetDC(wnd);
+  HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  ReleaseDC(wnd, dc);
+  return font;
+}
+
 }  // namespace tolvex

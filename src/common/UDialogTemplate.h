@@ -42,6 +42,10 @@ Form* DialogForm(HWND dlg, UINT msg, LPARAM lp) {
 
 // Moves a window to the middle of the screen's work area.
 void CenterOnScreen(HWND w);
+// Sizes a window so that its client area is w x h pixels.
+void SetClientSize(HWND wnd, int w, int h);
+// "MS Sans Serif" 8 point, the font the forms were laid out for; the caller deletes it.
+HFONT CreateFormFont(HWND wnd);
 
 // What every resizable form does alike. In its dialog procedure:
 //   if (HandleFormSizing(msg, lp, kMinWidth, kMinHeight, [&] { if (self) self->Layout(dlg); })) return TRUE;

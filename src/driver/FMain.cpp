@@ -37,17 +37,9 @@ void TFormMain::FormCreate(HWND dlg) {
   ProgressState& p = Progress();
   p.cancelled = false;
   SetWindowTextA(dlg, ExpandProductText("%s Setup").c_str());
-  RECT r = {0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
-  SetWindowPos(dlg, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE);
+  SetClientSize(dlg, kClientWidth, kClientHeight);
   CenterOnScreen(dlg);
-  // "MS Sans Serif" 8 point, as the panel was drawn for.
-  HDC dc = GetDC(dlg);
-  font_ = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                      DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-  ReleaseDC(dlg, dc);
+  font_ = CreateFormFont(dlg);
   Place(dlg, kIconId, 16, 13, 32, 32);
   SendDlgItemMessageA(dlg, kIconId, STM_SETICON,
                       reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
