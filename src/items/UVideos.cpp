@@ -96,6 +96,14 @@ bool GetDriveFreeBytes(const std::string& path, unsigned long long& freeBytes) {
     SetLastError(ERROR_INVALID_DRIVE);
     return false;
   }
+  // Asked of the deepest folder that exists: a folder may be another volume mounted
+  // into the drive, with space of its own.
+  std::string where = root;
+  for (std::string at = RemoveTrailingBackslashes(path); at.size() >= root.size(); at = ExtractFileDir(at))
+    if (FolderExists(at)) {
+      where = IncludeTrailingBackslash(at);
+      break;
+    }
   // An empty floppy or CD drive must answer "no", not bring up the system's own box.
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
   // The 64-bit call came with Windows 95 OSR2; before it only the cluster counts exist.
@@ -107,7 +115,7 @@ bool GetDriveFreeBytes(const std::string& path, unsigned long long& freeBytes) {
   bool ok = false;
   if (freeSpaceEx) {
     ULARGE_INTEGER forCaller{}, totalBytes{}, totalFree{};
-    ok = freeSpaceEx(root.c_str(), &forCaller, &totalBytes, &totalFree) != FALSE;
+    ok = freeSpaceEx(where.c_str(), &forCaller, &totalBytes, &totalFree) != FALSE;
     if (ok) freeBytes = forCaller.QuadPart;
   } else {
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;

@@ -37,8 +37,9 @@ bool CopyVideoFiles(const std::string& source, const std::string& destination,
 // The byte count in the user's number notation ("1.50 KB").
 std::string FormatByteSize(long long bytes);
 
-// Free bytes for this user on the drive (or share) that holds path; false when the drive
-// cannot tell (no disk in it, no such drive).
+// Free bytes for this user where path is (or would be): on the volume of its deepest
+// existing folder, else of its drive or share; false when the drive cannot tell (no
+// disk in it, no such drive). Before Windows 95 OSR2: the drive's root, in 32 bits.
 bool GetDriveFreeBytes(const std::string& path, unsigned long long& freeBytes);
 
 // "Install Videos": the destination candidates in a drop-down list with their free space.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "FMain.h"
 #include "TestSupport.h"
@@ -92,22 +93,31 @@ TEST_F(VideosTest, CandidatesAndThePreselectedRow) {
   }
 }
 
-// The small disk as drive s: (tests/harness/small-disk) keeps its free space still.
+// The small disk (tests/harness/small-disk) keeps its free space still; it is a folder of
+// c: that is a volume of its own, as a mounted folder is on Windows.
 TEST_F(VideosTest, ARequiredSizeEqualToTheFreeSpaceIsRefused) {
+  const std::string disk = "C:\\tolvex_smalldisk", folder = disk + "\\app\\help\\videos";
   unsigned long long freeBytes = 0;
-  if (!FolderExists("C:\\tolvex_smalldisk") || !GetDriveFreeBytes("s:\\", freeBytes) || freeBytes > (1 << 20))
-    GTEST_SKIP() << "no small disk as s:: tests/harness/small-disk could not mount its 1 MB tmpfs (needs root)";
-  const std::string folder = "s:\\app\\help\\videos", answer = "box: videos\nanswer: \"s:\\\\app\\\\help\\\\videos\"\n\n";
+  if (!FolderExists(disk) || !GetDriveFreeBytes(folder, freeBytes) || freeBytes > (1 << 20))
+    GTEST_SKIP() << disk << " is missing: tests/harness/small-disk could not mount its 1 MB tmpfs (needs root)";
+  const std::string answer = "box: videos\nanswer: " + EscapeAnswerValue(folder) + "\n\n";
   for (long long fromFree : {0, -1}) {
-    ResetRunState();
-    UnattendedSeam seam(answer + answer);
-    GetDriveFreeBytes("s:\\", freeBytes);
-    EXPECT_EQ(fromFree ? folder : "", ChooseVideoFolder("s:\\app", freeBytes + fromFree));
+    std::string result;
+    std::unique_ptr<UnattendedSeam> seam;
+    // Another test may fill the disk for a moment: a round in which the space moved is run again.
+    for (unsigned long long after = 1, round = 0; after != freeBytes && round < 20; ++round) {
+      ResetRunState();
+      seam = std::make_unique<UnattendedSeam>(answer + answer);
+      GetDriveFreeBytes(folder, freeBytes);
+      result = ChooseVideoFolder(disk + "\\app", freeBytes + fromFree);
+      GetDriveFreeBytes(folder, after);
+    }
+    EXPECT_EQ(fromFree ? folder : "", result);
     // Refused: the "Sorry" box, asked again, refused again: No, never a loop.
-    auto asked = seam.Asked();
+    auto asked = seam->Asked();
     ASSERT_EQ(fromFree ? 1u : 4u, asked.size());
     if (!fromFree) {
-      EXPECT_EQ("Sorry s: drive does not contain enough free disk space to contain all the videos.", asked[1].text);
+      EXPECT_EQ("Sorry C: drive does not contain enough free disk space to contain all the videos.", asked[1].text);
     }
   }
 }
