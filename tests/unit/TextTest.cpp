@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "UByteSizeText.h"
 #include "UCmdLine.h"
 #include "UIdentText.h"
 #include "UText.h"
@@ -164,4 +165,18 @@ TEST(IdentifierText, LookUpsThatBringIdentifiersBackStop) {
     }
     EXPECT_LT(r.text.size(), 65536u) << c.folders.begin()->second;
   }
+}
+
+TEST(FormatByteSize, ThreeSignificantDigitsInTheLocalesNotation) {
+  struct Case {
+    long long bytes;
+    const char *separator, *text;
+  } cases[] = {
+      {0, ".", "0.00  B"},         {512, ".", "512  B"},          {1000, ".", "0.98 KB"},
+      {1536, ".", "1.50 KB"},      {12345678, ".", "11.8 MB"},    {1023900, ".", "1000 KB"},  // 999.9 KB
+      {1536, ",", "1,50 KB"},      {12345678, ",", "11,8 MB"},    {3LL << 40, ".", "3.00 TB"},
+      {2000LL << 40, ".", "2000 TB"},  // past the last unit: still a size
+      {-5, ".", "-5"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.text, FormatByteSize(c.bytes, c.separator)) << c.bytes << c.separator;
 }
