@@ -117,7 +117,8 @@ TEST_F(FinishFormTest, EnterEscapeAndTheCloseBoxEndIt) {
   Params().ReadmeFile = "C:\\notes.txt";  // Enter must not fall to the notes button first in tab order
   std::function<void(HWND)> ways[] = {
       [](HWND dlg) {  // to the control that has the focus, as a key press goes
-        GUITHREADINFO gti = {sizeof gti};
+        GUITHREADINFO gti{};
+        gti.cbSize = sizeof gti;
         GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gti);
         PostMessageA(gti.hwndFocus ? gti.hwndFocus : dlg, WM_KEYDOWN, VK_RETURN, 0);
       },
