@@ -11,7 +11,7 @@ void ResetProgress() { g_progress = ProgressState(); }
 
 namespace {
 
-const unsigned long kRepaintEveryMs = 40, kPumpEveryMs = 15;
+const unsigned long kRepaintEveryMs = 40, kPumpEveryMs = 15, kBarEveryMs = 100;
 
 void ShowStatusNow() {
   ProgressState& p = g_progress;
@@ -22,6 +22,15 @@ void ShowStatusNow() {
   UpdateWindow(p.form);
 }
 
+void ShowBarNow() {
+  ProgressState& p = g_progress;
+  p.barPending = false;
+  p.lastBarPaint = GetTickCount();
+  if (!p.bar) return;
+  SendMessageA(p.bar, PBM_SETPOS, static_cast<WPARAM>(p.position), 0);
+  UpdateWindow(p.bar);
+}
+
 }  // namespace
 
 void ProcessPendingMessages(bool force) {
@@ -30,6 +39,7 @@ void ProcessPendingMessages(bool force) {
   if (!force && now - p.lastPump < kPumpEveryMs) return;
   p.lastPump = now;
   if (p.statusPending && now - p.lastPaint >= kRepaintEveryMs) ShowStatusNow();
+  if (p.barPending && now - p.lastBarPaint >= kBarEveryMs) ShowBarNow();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -45,6 +55,7 @@ void ProcessPendingMessages(bool force) {
 
 void FlushStatus() {
   if (g_progress.statusPending) ShowStatusNow();
+  if (g_progress.barPending) ShowBarNow();
 }
 
 void SetStatus(const std::string& text) {
@@ -60,6 +71,7 @@ void ShowProgress(long long total) {
   p.total = total == 0 ? 1 : total;
   p.done = 0;
   p.position = 0;
+  p.barPending = false;
   if (!p.form) return;
   EnableWindow(p.cancelButton, TRUE);
   ShowWindow(p.cancelButton, SW_SHOW);
@@ -93,9 +105,9 @@ void UpdateProgress(long long done) {
   int position = p.total > 0 ? static_cast<int>(100 * done / p.total) : 0;
   if (position == p.position || position > 100 || position < 0) return;
   p.position = position;
-  if (!p.bar) return;
-  SendMessageA(p.bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-  UpdateWindow(p.bar);
+  p.barPending = true;
+  // The last step is shown at once: the loop may end with it.
+  if (position == 100 || GetTickCount() - p.lastBarPaint >= kBarEveryMs) ShowBarNow();
 }
 
 void HideProgress() {
@@ -112,6 +124,7 @@ void HideProgress() {
   MapWindowPoints(nullptr, p.form, reinterpret_cast<POINT*>(&label), 2);
   SetWindowPos(p.label, nullptr, label.left, p.labelTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(p.bar, SW_HIDE);
+  p.barPending = false;
   if (p.statusPending) ShowStatusNow();
   RedrawWindow(p.form, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   ProcessPendingMessages(true);

@@ -20,8 +20,11 @@ struct ProgressState {
   // A status line shown for a few milliseconds cannot be read, and every repaint and
   // every look at the message queue costs a round trip to the window system: both are
   // spaced out during long loops.
-  unsigned long lastPaint = 0, lastPump = 0;
+  // A themed bar's repaint costs milliseconds (the theme's images are stretched): a bar
+  // that moves with every file of a fast loop would cost more than the files.
+  unsigned long lastPaint = 0, lastPump = 0, lastBarPaint = 0;
   bool statusPending = false;  // a newer status than the label shows
+  bool barPending = false;     // a newer position than the bar shows
 };
 ProgressState& Progress();
 void ResetProgress();
@@ -29,11 +32,14 @@ void ResetProgress();
 // The text is kept at once; the label shows it at once unless it changed within the
 // last few milliseconds, then with the next pass of ProcessPendingMessages.
 void SetStatus(const std::string& text);
-// Shows a status that is still waiting (before a question, at the end of a run).
+// Shows a status and a bar position that are still waiting (before a question, at the
+// end of a run).
 void FlushStatus();
 // Shows the bar (range 0..100) and the Cancel button; a total of 0 counts as 1.
 void ShowProgress(long long total);
-// position = 100 * done / total, rounded down; moved only when it changes and is <= 100.
+// position = 100 * done / total, rounded down; moved only when it changes and is <= 100;
+// the bar shows it at once unless it moved within the last few milliseconds, then with
+// the next pass of ProcessPendingMessages.
 void UpdateProgress(long long done);
 void HideProgress();
 bool Cancelled();

@@ -66,10 +66,12 @@ TEST(MainForm, LayoutProgressAndCancel) {
     } steps[] = {{1, 100}, {2, 100}, {0, 0}};  // past the total the bar stays where it was
     for (const auto& s : steps) {
       UpdateProgress(s.done);
+      FlushStatus();  // a bar moved a moment ago shows its new place with the next pass
       EXPECT_EQ(s.position, static_cast<int>(SendMessageA(p.bar, PBM_GETPOS, 0, 0))) << s.done;
     }
     ShowProgress(3000000000LL);  // totals past 32 bits
     UpdateProgress(1500000000LL);
+    FlushStatus();
     EXPECT_EQ(50, static_cast<int>(SendMessageA(p.bar, PBM_GETPOS, 0, 0)));
 
     // Escape presses Cancel; the flag is all it does.
