@@ -56,6 +56,27 @@ if [ ! -f "$WINEPREFIX/.tolvex-shots-ready" ]; then
   touch "$WINEPREFIX/.tolvex-shots-ready"
 fi
 
+# Wine draws the caption buttons' glyphs with its Marlett font, and Debian ships Wine's
+# own fonts (Marlett, Tahoma, MS Sans Serif) apart, in fonts-wine. Without them the close
+# box shows a letter and the dialog fonts fall back to whatever the host has. They go into
+# this prefix's Fonts folder only, so the tests' prefix keeps the fonts it had.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -f "$fonts/marlett.ttf" ]; then
+  from=/usr/share/wine/fonts
+  if [ ! -f "$from/marlett.ttf" ]; then
+    echo "screenshots: taking Wine's fonts from the fonts-wine package" >&2
+    rm -rf "$work/tmp/fonts-wine" && mkdir -p "$work/tmp/fonts-wine"
+    (cd "$work/tmp/fonts-wine" && apt-get download -qq fonts-wine >/dev/null 2>&1 && dpkg-deb -x fonts-wine_*.deb .) ||
+      echo "screenshots: fonts-wine not available: the close box will show a letter" >&2
+    from="$work/tmp/fonts-wine/usr/share/wine/fonts"
+  fi
+  if [ -f "$from/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp "$from"/*.ttf "$from"/*.fon "$fonts"/
+    wineserver -k 2>/dev/null || true  # the next start reads the Fonts folder afresh
+  fi
+fi
+
 # name<TAB>title for every dialog the program knows.
 list=$(wine "$shots" --list 2>/dev/null | tr -d '\r')
 names=("$@")

@@ -89,6 +89,22 @@ void SetClientSize(HWND wnd, int w, int h) {
   SetWindowPos(wnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE);
 }
 
+LONG WidestText(HWND wnd, const std::vector<std::string>& texts, TEXTMETRICA* tm) {
+  HDC dc = GetDC(wnd);
+  if (!dc) return 0;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  for (const std::string& text : texts) {
+    SIZE size{};
+    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx > widest)
+      widest = size.cx;
+  }
+  if (tm) GetTextMetricsA(dc, tm);
+  SelectObject(dc, old);
+  ReleaseDC(wnd, dc);
+  return widest;
+}
+
 HFONT CreateFormFont(HWND wnd) {
   HDC dc = GetDC(wnd);
   HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,

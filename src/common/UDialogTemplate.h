@@ -44,6 +44,9 @@ Form* DialogForm(HWND dlg, UINT msg, LPARAM lp) {
 void CenterOnScreen(HWND w);
 // Sizes a window so that its client area is w x h pixels.
 void SetClientSize(HWND wnd, int w, int h);
+// Pixels of the widest of texts in the window's font, and that font's metrics when tm is
+// given; 0 (and tm left as it was) when the window cannot be drawn on.
+LONG WidestText(HWND wnd, const std::vector<std::string>& texts, TEXTMETRICA* tm = nullptr);
 // "MS Sans Serif" 8 point, the font the forms were laid out for; the caller deletes it.
 HFONT CreateFormFont(HWND wnd);
 

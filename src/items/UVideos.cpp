@@ -81,6 +81,43 @@ std::string RootOf(const std::string& path) {
   return drive.empty() ? drive : drive + "\\";
 }
 
+// The rows are chosen by their free space, which ends the row: when a row is wider than
+// its box, the folder path gives way in its middle and the free space stays whole.
+void DrawDriveRow(const DRAWITEMSTRUCT& d, const std::string& path, const std::string& rest) {
+  bool selected = (d.itemState & ODS_SELECTED) != 0;
+  FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  int color = (d.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
+  SetTextColor(d.hDC, GetSysColor(color));
+  SetBkMode(d.hDC, TRANSPARENT);
+  RECT r = d.rcItem;
+  r.left += 2;
+  auto fits = [&](const std::string& p) {
+    std::string row = p + rest;
+    SIZE size{};
+    GetTextExtentPoint32A(d.hDC, row.c_str(), static_cast<int>(row.size()), &size);
+    return size.cx <= r.right - r.left;
+  };
+  std::string row = ShortenPath(path, fits) + rest;
+  DrawTextA(d.hDC, row.c_str(), static_cast<int>(row.size()), &r,
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  if ((d.itemState & ODS_FOCUS) && !(d.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(d.hDC, &d.rcItem);
+}
+
+// The height of a row in the dialog's font; the box's own face a little taller, as an
+// ordinary drop-down list has it.
+UINT DriveRowHeight(HWND dlg, bool face) {
+  TEXTMETRICA tm{};
+  WidestText(dlg, {}, &tm);
+  return static_cast<UINT>(tm.tmHeight > 0 ? tm.tmHeight : 13) + (face ? 3 : 1);
+}
+
+// The open list is as wide as its widest row, so there every row is read whole: the
+// rows' margins, the list's border and its scroll bar added.
+void WidenDropDown(HWND combo, const std::vector<std::string>& rows) {
+  LONG widest = WidestText(combo, rows);
+  SendMessageA(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + 8 + GetSystemMetrics(SM_CXVSCROLL)), 0);
+}
+
 }  // namespace
 
 std::string FormatByteSize(long long bytes) {
@@ -200,9 +237,29 @@ void TVidCopyForm::Layout(HWND dlg) {
 }
 
 INT_PTR CALLBACK TVidCopyForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_MEASUREITEM) {  // comes while the controls are made, before WM_INITDIALOG
+    MEASUREITEMSTRUCT* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+    if (m->CtlID != kDrivesId) return FALSE;
+    m->itemHeight = DriveRowHeight(dlg, m->itemID == static_cast<UINT>(-1));
+    return TRUE;
+  }
   TVidCopyForm* self = DialogForm<TVidCopyForm>(dlg, msg, lp);
   if (!self) return FALSE;
   switch (msg) {
+    case WM_DRAWITEM: {
+      const DRAWITEMSTRUCT* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (d->CtlID != kDrivesId) return FALSE;
+      size_t row = d->itemID;
+      if (row >= self->Rows.size()) {
+        FillRect(d->hDC, &d->rcItem, GetSysColorBrush(COLOR_WINDOW));
+        return TRUE;
+      }
+      const std::string& text = self->Rows[row];
+      std::string path = row < self->Candidates.size() ? self->Candidates[row] : std::string();
+      if (text.compare(0, path.size(), path) != 0) path.clear();
+      DrawDriveRow(*d, path, text.substr(path.size()));
+      return TRUE;
+    }
     case WM_INITDIALOG: {
       RECT r = {0, 0, kClientWidth, kClientHeight};
       AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
@@ -213,6 +270,7 @@ INT_PTR CALLBACK TVidCopyForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       HWND drives = GetDlgItem(dlg, kDrivesId);
       for (const std::string& row : self->Rows) SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
       if (!self->Rows.empty()) SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(std::max(self->Preselected, 0)), 0);
+      WidenDropDown(drives, self->Rows);
       // Nothing to choose: only No is left, so the form can always be closed.
       EnableWindow(GetDlgItem(dlg, YesBtn), !self->Rows.empty());
       SetFocus(drives);
@@ -253,7 +311,7 @@ INT_PTR TVidCopyForm::ShowModal(HWND owner) {
   t.AddControl(kRequiredId, kStaticClass, kRequiredText + FormatByteSize(static_cast<long long>(RequiredSize)),
                SS_LEFT, 0, 0, 0, 0);
   t.AddControl(kDrivesLabelId, kStaticClass, "&Destination Folder:", SS_LEFT, 0, 0, 0, 0);
-  t.AddControl(kDrivesId, kComboBoxClass, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0);
+  t.AddControl(kDrivesId, kComboBoxClass, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS, 0, 0, 0, 0);
   t.AddControl(YesBtn, kButtonClass, "Yes", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
   t.AddControl(NoBtn, kButtonClass, "No", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
   Result.clear();

@@ -27,19 +27,8 @@ void TSelectForm::Layout(HWND dlg) {
 // A list box scrolls sideways only as far as it is told: without this a long path is cut
 // off at the right edge however the scroll bar is pulled.
 static void SetListExtent(HWND list, const std::vector<std::string>& rows) {
-  HDC dc = GetDC(list);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
-  LONG widest = 0;
-  for (const std::string& row : rows) {
-    SIZE size{};
-    if (GetTextExtentPoint32A(dc, row.c_str(), static_cast<int>(row.size()), &size) && size.cx > widest)
-      widest = size.cx;
-  }
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
+  LONG widest = WidestText(list, rows, &tm);
   // One character more, so the last one is not drawn against the border.
   SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + tm.tmAveCharWidth), 0);
 }

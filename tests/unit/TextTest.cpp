@@ -84,6 +84,25 @@ TEST(PathText, SplitsPathsTheWindowsWay) {
   EXPECT_EQ("Bin", ExtractFileName("C:\\P\\Bin"));
 }
 
+TEST(PathText, ShortenPathGivesWayFromTheLeftAndKeepsDriveAndLastName) {
+  const std::string app = "C:\\Program Files\\Tesmora\\Lumen Viewer\\help\\videos";
+  struct Case {
+    std::string path;
+    size_t room;  // characters that fit
+    std::string want;
+  } cases[] = {
+      {app, 60, app},
+      {app, 40, "C:\\...\\Tesmora\\Lumen Viewer\\help\\videos"},
+      {app, 31, "C:\\...\\Lumen Viewer\\help\\videos"},
+      {app, 5, "C:\\...\\videos"},  // the last name stays, whatever the room
+      {"\\\\srv\\share\\Lumen Viewer\\help", 20, "\\\\srv\\share\\...\\help"},
+      {"C:\\videos", 3, "C:\\videos"},
+      {"relative\\help\\videos", 3, "relative\\help\\videos"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(c.want, ShortenPath(c.path, [&](const std::string& s) { return s.size() <= c.room; })) << c.path;
+}
+
 TEST(SplitCommandLine, NumbersArgumentsLikeTheProgram) {
   std::vector<std::string> want = {"C:\\cd\\Tolvex.exe", "/script", "C:\\Program Files\\x\\", "ab"};
   EXPECT_EQ(want, SplitCommandLine("\"C:\\cd\\Tolvex.exe\"  /script \"C:\\Program Files\\x\\\" a\"\"b"));  // quotes group and vanish

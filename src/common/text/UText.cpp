@@ -233,6 +233,20 @@ std::string ExtractDrive(const std::string& path) {
   return std::string();
 }
 
+std::string ShortenPath(const std::string& path, const std::function<bool(const std::string&)>& fits) {
+  if (fits(path)) return path;
+  std::string root = ExtractDrive(path);
+  if (root.size() >= path.size() || path[root.size()] != '\\') return path;
+  std::vector<std::string> names = SplitText(path.substr(root.size() + 1), '\\');
+  std::string shortened = path;
+  for (size_t drop = 1; drop < names.size(); ++drop) {
+    shortened = root + "\\...";
+    for (size_t i = drop; i < names.size(); ++i) shortened += "\\" + names[i];
+    if (fits(shortened)) break;
+  }
+  return shortened;
+}
+
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   std::vector<std::string> out;
   size_t i = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ std::string ExtractFileName(const std::string& path);
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 // "x:" for a drive path, "\\server\share" for a network path, else empty.
 std::string ExtractDrive(const std::string& path);
+// A path shortened for a narrow place: unchanged when fits accepts it, else its folders
+// after the drive give way to "..." one at a time from the left ("C:\...\help\videos")
+// until fits accepts it or only the last name is left.
+std::string ShortenPath(const std::string& path, const std::function<bool(const std::string&)>& fits);
 
 // Splits a Windows command line the way the program's arguments are numbered: blanks and
 // control characters separate, double quotes group and are removed, backslashes are
