@@ -112,6 +112,8 @@ show "the run items: the first one ran, the second was skipped (Lumen Tools are 
 started firstrun-report.txt
 started tools-report.txt
 show "the finish dialog's \"Read release notes\" opened the notes in their viewer"
+# The shell starts the viewer without waiting for it.
+for _ in $(seq 100); do [ -f "$c/DemoOut/notes-report.txt" ] && break; sleep 0.1; done
 started notes-report.txt
 show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog(Lumen Viewer).txt"
 tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog(Lumen Viewer).txt"
