@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Tolvex.exe and runs it on the sample product CD in a scratch Wine prefix
 # (build/demo), unattended through answers files, then shows what it did: the CD
-# installed into a sample application, then uninstalled through its Add/Remove Programs
-# entry; a choice between two installations; the second disk; the script checker.
+# installed into a sample application (files, optional components, help videos,
+# shortcuts, run items, the finish dialog), then uninstalled through its Add/Remove
+# Programs entry; a choice between two installations; the second disk; the script checker.
 set -eu
 cd "$(dirname "$0")/.."
 bash scripts/build.sh Tolvex tolvex_helper register_ok
@@ -12,8 +13,12 @@ trap 'tests/harness/wine-run "$h" --down' EXIT
 run --up
 eval "$(tests/harness/wine-run "$h" --env)"
 c="$WINEPREFIX/drive_c"
-# Every run starts from the same place: no earlier demo's files or entries.
-rm -rf "$c/DemoCD" "$c/DemoOut" "$c/BrokenCD" "$c/Program Files (x86)/Lumen" "$c/Lumen2" "$c/Lumen Tools"
+# The prefix's all-users Start-menu programs folder and desktop.
+programs="$c/ProgramData/Microsoft/Windows/Start Menu/Programs"
+desktop="$c/users/Public/Desktop"
+# Every run starts from the same place: no earlier demo's files, shortcuts or entries.
+rm -rf "$c/DemoCD" "$c/DemoOut" "$c/BrokenCD" "$c/Program Files (x86)/Lumen" "$c/Lumen2" "$c/Lumen Tools" \
+  "$programs/Tesmora" "$programs/Lumen Viewer" "$desktop/Tesmora Lumen Viewer.lnk"
 for n in 0 1 2 3; do
   run reg delete "HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraProductHelp$n" /f >/dev/null 2>&1 || true
 done
@@ -23,11 +28,26 @@ cp build/bin/Tolvex.exe "$c/DemoCD/"
 # A COM server on the CD, registered once it is copied.
 mkdir -p "$c/DemoCD/Bin"
 cp build/bin/register_ok.dll "$c/DemoCD/Bin/LumenPlot.dll"
-# The second disk's setup: a small program that writes down how it was started.
+# The second disk's setup and the run item's program: a small program that writes
+# down how it was started.
 cp build/bin/tolvex_helper.exe "$c/DemoCD/Disk2/setup.exe"
+cp build/bin/tolvex_helper.exe "$c/DemoCD/Bin/firstrun.exe"
 
 show() { echo; echo "== $*"; }
 transcript() { show "transcript ($1)"; tr -d '\r' <"$c/DemoOut/$1"; }
+# How a program the install started was started (the helper's report), or that it was not.
+started() {
+  if [ -f "$c/DemoOut/$1" ]; then tr -d '\r' <"$c/DemoOut/$1" | sed -n 's/^cmdline=/  started: /p'
+  else echo "  not started ($1 not written)"; fi
+}
+# Each .lnk file below a folder, as the shell reads it.
+links() {
+  local f
+  find "$1" -name '*.lnk' | sort | while read -r f; do
+    f="C:${f#"$c"}"
+    run build/bin/tolvex_helper.exe /link "${f//\//\\}" | tr -d '\r'
+  done
+}
 
 show "1. No arguments: the version banner, answered by the answers file"
 run 'C:\DemoCD\Tolvex.exe' '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\banner.txt'
@@ -55,6 +75,13 @@ mkdir -p "$c/Lumen Tools"
 cp build/bin/Tolvex.exe "$c/Lumen Tools/lumtools.exe"
 run reg add 'HKCR\.lumtools' /ve /d LumenTools.File /f >/dev/null
 run reg add 'HKCR\LumenTools.File\shell\open\command' /ve /d '"C:\Lumen Tools\lumtools.exe" "%1"' /f >/dev/null
+# The release notes' file type opens in a stand-in viewer that writes down how it was
+# started and ends (Wine under the null display driver has no program for .txt files:
+# opening one fails, and a viewer with a window would stay open unseen).
+cp build/bin/tolvex_helper.exe "$c/Lumen Tools/notesview.exe"
+run reg add 'HKCR\.lumnotes' /ve /d LumenTools.Notes /f >/dev/null
+run reg add 'HKCR\LumenTools.Notes\shell\open\command' /ve \
+  /d '"C:\Lumen Tools\notesview.exe" C:\DemoOut\notes-report.txt 0 0 "%1"' /f >/dev/null
 
 show "4. /script: one candidate, found through the association; the script loaded and installed"
 sed -n '/^\[CUSTOMDIRS\]/,$p' demo/cd/Tolvex.ini
@@ -62,13 +89,32 @@ app="$c/Program Files (x86)/Lumen/Viewer/Bin"
 echo "An older file already there is only updated by the X item:"
 mkdir -p "$app/Help/Old"; printf 'old help\r\n' >"$app/Help/Old/lumen.chm"; touch -d 2001-01-01 "$app/Help/Old/lumen.chm"
 touch "$c/DemoCD/debug.debug"
-run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' /skipfinish '/answers=C:\DemoCD\answers-script.txt' '/transcript=C:\DemoOut\one.txt' \
+run 'C:\DemoCD\Tolvex.exe' /script 'C:\DemoCD' '/answers=C:\DemoCD\answers-script.txt' '/transcript=C:\DemoOut\one.txt' \
   && echo "exit code 0" || echo "exit code $?"
 rm -f "$c/DemoCD/debug.debug"
+echo "Every form of the run, with the answer each took:"
 transcript one.txt
 show "the files in C:\Program Files (x86)\Lumen\Viewer\Bin and C:\Lumen Tools"
 (cd "$app" && find . -type f | sort)
 (cd "$c/Lumen Tools" && find . -type f | sort)
+show "the optional components: the glossary chosen, the preset templates unticked, the scanner profiles not offered"
+for f in Help/glossary.chm Templates/report.tpl Profiles/scanner.prf; do
+  [ -f "$app/$f" ] && echo "  copied:     $f" || echo "  not copied: $f"
+done
+show "the help videos, copied with their sub-folder into help\videos"
+(cd "$c/DemoCD/Videos" && find . -type f | sort | sed 's/^/  on the CD: /')
+# (the folder Help exists already: Windows names ignore letter case)
+(cd "$app/Help/videos" && find . -type f | sort | sed 's/^/  copied:    /')
+show "the shortcuts: the program folder Tesmora\Lumen Viewer and the desktop shortcut that opens it"
+links "$programs/Tesmora"
+links "$desktop"
+show "the run items: the first one ran, the second was skipped (Lumen Tools are installed)"
+started firstrun-report.txt
+started tools-report.txt
+show "the finish dialog's \"Read release notes\" opened the notes in their viewer"
+# The shell starts the viewer without waiting for it.
+for _ in $(seq 100); do [ -f "$c/DemoOut/notes-report.txt" ] && break; sleep 0.1; done
+started notes-report.txt
 show "install log: C:\Program Files (x86)\Lumen\Viewer\installLog(Lumen Viewer).txt"
 tr -d '\r' <"$c/Program Files (x86)/Lumen/Viewer/installLog(Lumen Viewer).txt"
 show "HHDebug.txt of that run (debug.debug beside the program)"
@@ -80,13 +126,20 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TesmoraProductHelp
 run reg query "$key" | tr -d '\r' | sed '/^$/d'
 
 show "5. The entry's uninstall command, run unattended (its quiet form: default answers)"
+cp "$app/HelpUninstList0.ini" "$c/DemoOut/list-before-uninstall.ini"
 quiet=$(run reg query "$key" /v QuietUninstallString | tr -d '\r' | sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
 echo "$quiet"
 eval "run $quiet '/transcript=C:\DemoOut\uninstall.txt'" && echo "exit code 0" || echo "exit code $?"
 transcript uninstall.txt
 show "what the list named is gone; what it did not name stays"
+tr -d '\r' <"$c/DemoOut/list-before-uninstall.ini" | sed 1d | while read -r p; do
+  u="$c/${p#C:\\}" u="${u//\\//}"
+  [ -e "$u" ] && echo "  still there: $p" || echo "  gone: $p"
+done
 (cd "$app" && find . -type f | sort)
 (cd "$c/Lumen Tools" && find . -type f | sort)
+echo "The shortcuts were never recorded, so they stay:"
+(cd "$c" && find "${programs#"$c/"}/Tesmora" "${desktop#"$c/"}" -name '*.lnk' | sort | sed 's/^/  /')
 run reg query "$key" >/dev/null 2>&1 && echo "the entry is still there" || echo "the entry is gone"
 
 show "6. A second installation recorded under the product key: two candidates"
@@ -116,7 +169,7 @@ transcript verify.txt
 show "9. /verify on a deliberately broken copy of the CD"
 rm -rf "$c/BrokenCD"
 cp -r "$c/DemoCD" "$c/BrokenCD"
-rm -f "$c/BrokenCD/readme.txt" "$c/BrokenCD/verify.txt"
+rm -f "$c/BrokenCD/readme.txt" "$c/BrokenCD/ReleaseNotes.lumnotes" "$c/BrokenCD/verify.txt"
 sed -i -e 's/^IdFile=.*$/IdFile=/' \
   -e 's/^1=<setupdir>\\Help\\lumen.chm, <exedir>\\Help\\lumen.chm, VU/1=<setupdir>\\Help\\lumen.chm, <exedir>\\Help\\lumen.chm, U/' \
   -e 's/^2=\$Lang_de,/2=$Lang_xx,/' \

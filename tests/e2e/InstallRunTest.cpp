@@ -1,12 +1,16 @@
 // A whole install and uninstall through Tolvex.exe: the files and their times, the install
-// log's copy lines, the list files and the Add/Remove Programs entry, and the removal.
+// log's copy lines, the list files and the Add/Remove Programs entry, and the removal; the
+// forms' stages (optional components, videos, shortcuts, run items, finish) answered from a file.
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include "ProductCd.h"
 #include "UApp.h"
 #include "UPaths.h"
+#include "UDirIdent.h"
 #include "URegistry.h"
+#include "UShortcuts.h"
 #include "UText.h"
 #include "UWinHandle.h"
 #include "Uninstall.h"
@@ -139,4 +143,104 @@ TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
   for (const char* f : {"a.txt", "b.txt", "HelpUninstList0.ini", "HelpUninstList1.ini"})
     EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
   EXPECT_TRUE(EntryOf(dir).empty());
+}
+
+namespace {
+
+// The Start menu and desktop are the harness prefix's own, shared by every test: the run's
+// program folder gets a top folder of this test's name, removed with the desktop link
+// however the test ends, as is the notes' file type.
+struct SharedFolders {
+  ScratchDir top{StartMenuProgramsFolder() + "\\Tolvex " + UniqueName()};
+  std::string group = ExtractFileName(top.Path()) + "\\Lumen";
+  std::string desktopLink =
+      SpecialFolderPath(CSIDL_COMMON_DESKTOPDIRECTORY) + "\\" + ExtractFileName(top.Path()) + " Lumen.lnk";
+  ~SharedFolders() {
+    DeleteFileA(desktopLink.c_str());
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, ".tvxnotes");
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, "TolvexE2E.Notes");
+  }
+};
+
+}  // namespace
+
+TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRecorded) {
+  InstalledApp app(".tvxe2e11");
+  ProductCd cd;
+  SharedFolders shared;
+  ScopedComInit com;
+  for (const char* f : {"Help\\a.chm", "Extras\\one.txt", "Extras\\two.txt", "Extras\\three.txt", "notes.tvxnotes",
+                        "Videos\\v1.avi", "Videos\\Sub\\v2.avi"}) {
+    MakeDirPath(ExtractFileDir(cd / f));
+    WriteFileText(cd / f, f);
+  }
+  const std::string helper = TestBinDir() + "\\tolvex_helper.exe", runReport = cd / "run.txt",
+                    skippedReport = cd / "skipped.txt", notesReport = cd / "notes.txt";
+  ASSERT_TRUE(CopyFileA(helper.c_str(), (cd / "run.exe").c_str(), FALSE));
+  RegisterAssociation(".tvxnotes", "TolvexE2E.Notes", "\"" + helper + "\" \"" + notesReport + "\" 0 0 \"%1\"");
+  cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e11\r\n"
+                 "DefaultGroup=Lumen\r\nIdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\nCopyVideos=1\r\n"
+                 "ReadmeFile=<setupdir>\\notes.tvxnotes\r\n"
+                 "[FILES]\r\n1=<setupdir>\\Help\\a.chm, <exedir>\\Help\\a.chm, VU\r\n"
+                 "[LIST1]\r\n1=<setupdir>\\Extras\\one.txt, <exedir>\\Extras\\one.txt, OU, -, -, 1, One\r\n"
+                 "2=<setupdir>\\Extras\\two.txt, <exedir>\\Extras\\two.txt, OU, -, -, 0, Two\r\n"
+                 "3=<setupdir>\\Extras\\three.txt, <exedir>\\Extras\\three.txt, OU, -, <exedir>\\no.dll, S1, Three\r\n"
+                 "[SHORTCUTS]\r\n1=<exedir>\\Help\\a.chm, , Help\\Lumen Help\r\n"
+                 "2=<exedir>\\lumen.exe, /tour \"x y\", Lumen Viewer\r\n"
+                 "[RUN]\r\n1=<setupdir>\\run.exe, \"" + runReport + "\" 0 0 /first, the first run\r\n"
+                 "2=<setupdir>\\run.exe, \"" + skippedReport + "\", the tools, .tvxe2e11\r\n");
+  const std::string dir = app.Folder(), videos = dir + "\\help\\videos";
+  EXPECT_EQ(kExitDone, cd.Run({"/script", "."}, "box: options\nanswer: OK | two\n\nbox: videos\nanswer: " +
+                                                     EscapeAnswerValue(videos) + "\n\nbox: shortcuts\nanswer: " +
+                                                     EscapeAnswerValue("OK | " + shared.group + " | desktop") +
+                                                     "\n\nbox: finish\nanswer: Read release notes\n\n"
+                                                     "box: finish\nanswer: Finished\n"));
+  std::vector<std::string> boxes;
+  for (const AnswerEntry& e : cd.Asked()) boxes.push_back(e.box + ": " + e.answer);
+  EXPECT_EQ((std::vector<std::string>{"options: OK | two", "videos: " + videos,
+                                      "shortcuts: OK | " + shared.group + " | desktop",
+                                      "finish: Read release notes", "finish: Finished"}),
+            boxes);
+
+  const struct {
+    std::string file;
+    bool copied;
+  } files[] = {{"Help\\a.chm", true},      {"Extras\\one.txt", false},       {"Extras\\two.txt", true},
+               {"Extras\\three.txt", false}, {"help\\videos\\v1.avi", true}, {"help\\videos\\Sub\\v2.avi", true}};
+  for (const auto& f : files) EXPECT_EQ(f.copied, FileExists(dir + "\\" + f.file)) << f.file;
+
+  const std::string programs = shared.top.Path() + "\\Lumen";
+  const struct {
+    std::string link, target, arguments;
+  } links[] = {{programs + "\\Help\\Lumen Help.lnk", dir + "\\Help\\a.chm", ""},
+               {programs + "\\Lumen Viewer.lnk", dir + "\\lumen.exe", "/tour \"x y\""},
+               {shared.desktopLink, programs, ""}};
+  for (const auto& l : links) {
+    LinkRead r = ReadLink(l.link);
+    EXPECT_TRUE(EqualsNoCase(l.target, r.path)) << l.link << ": " << r.path;
+    EXPECT_EQ(l.arguments, r.arguments) << l.link;
+  }
+  EXPECT_NE(std::string::npos, ReadFileText(runReport).find("/first"));
+  EXPECT_FALSE(FileExists(skippedReport));  // the application it looks for is there
+  // The shell starts the notes' viewer without waiting for it.
+  for (DWORD start = GetTickCount(); !FileExists(notesReport) && GetTickCount() - start < 20000;) Sleep(50);
+  EXPECT_NE(std::string::npos, ReadFileText(notesReport).find(cd / "notes.tvxnotes")) << ReadFileText(notesReport);
+
+  auto log = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
+  for (const std::string& line : std::vector<std::string>{">Start InstallOptionalItems()", ">Start CopyHelpVideos()",
+                                  "Uninstall _AddFile(" + videos + "\\Sub\\v2.avi)",
+                                  "Make Shortcut: \"" + programs + "\\Lumen Viewer.lnk\"", "Create Desktop shortcut",
+                                  ">Run " + cd / "run.exe", "   ** Yes", "   ** No"})
+    EXPECT_TRUE(Has(log, line)) << line;
+
+  // The uninstall removes every file the list names, and only those.
+  auto recorded = Lines(ReadFileText(dir + "\\HelpUninstList0.ini"));
+  ASSERT_EQ(5u, recorded.size() - (recorded.back().empty() ? 1 : 0));  // header, a.chm, two.txt, two videos
+  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
+  for (size_t i = 1; i < recorded.size(); ++i) {
+    if (recorded[i].empty()) continue;
+    EXPECT_FALSE(FileExists(recorded[i])) << recorded[i];
+  }
+  EXPECT_TRUE(FileExists(dir + "\\lumen.exe"));
+  EXPECT_TRUE(FileExists(shared.desktopLink));  // shortcuts are not recorded
 }

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -85,6 +86,26 @@ ScratchRegistry::~ScratchRegistry() {
   RegCloseKey(hklm_);
   RegCloseKey(hkcr_);
   SHDeleteKeyA(HKEY_CURRENT_USER, base_.c_str());
+}
+
+LinkRead ReadLink(const std::string& file) {
+  LinkRead r;
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> pf;
+  std::wstring wide(file.begin(), file.end());
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(link.Receive()))) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(pf.Receive()))) ||
+      FAILED(pf->Load(wide.c_str(), STGM_READ)))
+    return r;
+  char buf[MAX_PATH] = "";
+  link->GetPath(buf, MAX_PATH, nullptr, SLGP_RAWPATH), r.path = buf;
+  link->GetArguments(buf, MAX_PATH), r.arguments = buf;
+  link->GetWorkingDirectory(buf, MAX_PATH), r.folder = buf;
+  link->GetIconLocation(buf, MAX_PATH, &r.iconIndex), r.icon = buf;
+  std::string bytes = ReadFileText(file);  // the header's show command, as any reader sees it
+  if (bytes.size() >= 0x40) r.show = static_cast<unsigned char>(bytes[0x3C]);
+  return r;
 }
 
 void RegisterAssociation(const std::string& extension, const std::string& progId, const std::string& command) {

@@ -108,6 +108,14 @@ void ClickButton(HWND dlg, int id);
 // Text of the static control of a message box.
 std::string MessageBoxText(HWND box);
 
+// A shell link as the shell reads it (COM initialised by the caller); empty fields and
+// index -1 when it cannot be read.
+struct LinkRead {
+  std::string path, arguments, folder, icon;
+  int iconIndex = -1, show = -1;
+};
+LinkRead ReadLink(const std::string& file);
+
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 // Program Files inside the scratch folder (registry overridden), so the search's

@@ -21,31 +21,6 @@ using namespace tolvex::test;
 
 namespace {
 
-struct LinkRead {
-  std::string path, arguments, folder, icon;
-  int iconIndex = -1, show = -1;
-};
-
-LinkRead ReadLink(const std::string& file) {
-  LinkRead r;
-  ComPtr<IShellLinkA> link;
-  ComPtr<IPersistFile> pf;
-  std::wstring wide(file.begin(), file.end());
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(link.Receive()))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(pf.Receive()))) ||
-      FAILED(pf->Load(wide.c_str(), STGM_READ)))
-    return r;
-  char buf[MAX_PATH] = "";
-  link->GetPath(buf, MAX_PATH, nullptr, SLGP_RAWPATH), r.path = buf;
-  link->GetArguments(buf, MAX_PATH), r.arguments = buf;
-  link->GetWorkingDirectory(buf, MAX_PATH), r.folder = buf;
-  link->GetIconLocation(buf, MAX_PATH, &r.iconIndex), r.icon = buf;
-  std::string bytes = ReadFileText(file);  // the header's show command, as any reader sees it
-  if (bytes.size() >= 0x40) r.show = static_cast<unsigned char>(bytes[0x3C]);
-  return r;
-}
-
 // An agent character in the Windows folder for the test's lifetime.
 struct Character {
   explicit Character(const std::string& name) : path(GetWindowsDir() + "\\MSAgent\\Chars\\" + name) {
