@@ -110,6 +110,9 @@ TEST_F(CopyFiles, DecidesEachModeAndLogsWhy) {
        "    > File ver/date: \"2.0.0.0\" -> \"1.0.0.0\""},
       {"equal versions, younger source", CopyMode::VersionOrDateNewer, "@ver_2_0_0_0.dll", 100, "@ver_2_0_0_0.dll", 0,
        false, "    > Version or Date newer - No copy done: \"{src}\" to \"{dst}\""},
+      // The same size and write time: the copy an earlier install made, not opened again.
+      {"2.0 over 1.0 of the same size and time", CopyMode::VersionOrDateNewer, "@ver_2_0_0_0.dll", 0,
+       "@ver_1_0_0_0.dll", 0, false, "    > Version or Date newer - No copy done: \"{src}\" to \"{dst}\""},
       {"unversioned older destination", CopyMode::VersionOrDateNewer, "@ver_1_0_0_0.dll", 0, "@noversion.dll", -100,
        true, "    > File ver/date: \"1.0.0.0\" -> \"{dstdt}\""},
       {"same day and size, other bytes", CopyMode::AnyDifference, "abcd", 0, "abce", 0, true,
