@@ -68,13 +68,19 @@ bool ProbeFileCanBeCreated(const std::string& folder) {
 
 static std::string FromBuffer(const char* buf, DWORD n) { return std::string(buf, n); }
 
+static FolderOverrides g_folders;
+FolderOverrides& Folders() { return g_folders; }
+void ResetFolderOverrides() { g_folders = FolderOverrides(); }
+
 std::string GetWindowsDir() {
+  if (!g_folders.windowsDir.empty()) return g_folders.windowsDir;
   char buf[MAX_PATH];
   DWORD n = GetWindowsDirectoryA(buf, MAX_PATH);
   return RemoveTrailingBackslashes(n && n < MAX_PATH ? FromBuffer(buf, n) : std::string());
 }
 
 std::string GetSystemDir() {
+  if (!g_folders.systemDir.empty()) return g_folders.systemDir;
   char buf[MAX_PATH];
   DWORD n = GetSystemDirectoryA(buf, MAX_PATH);
   return RemoveTrailingBackslashes(n && n < MAX_PATH ? FromBuffer(buf, n) : std::string());

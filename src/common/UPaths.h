@@ -22,6 +22,15 @@ bool ProbeFileCanBeCreated(const std::string& folder);
 
 std::string GetWindowsDir();  // no trailing backslash
 std::string GetSystemDir();   // no trailing backslash
+
+// Where the tests put stand-in system components (a scratch folder with DLLs of chosen
+// versions) for the checks and component steps to find; empty: the system's own folders.
+// Only the program's own look-ups follow them, never the system's.
+struct FolderOverrides {
+  std::string windowsDir, systemDir;
+};
+FolderOverrides& Folders();
+void ResetFolderOverrides();
 std::string GetTempDir();     // as the system reports it, trailing backslash removed
 std::string ModulePath();     // the running program file, whole even beyond MAX_PATH
 std::string ModuleDir();      // its folder, no trailing backslash

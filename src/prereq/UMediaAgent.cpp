@@ -4,6 +4,7 @@
 
 #include "UAppRegInfo.h"
 #include "UFileVersion.h"
+#include "UMessages.h"
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
@@ -91,5 +92,9 @@ bool RunItemNeeded(const std::string& programPath) {
   }
   return true;
 }
+
+void UpdateMediaPlayer() { LogStageNotBuilt("Updating the media player"); }
+
+void UpdateFlashPlayer() { LogStageNotBuilt("Updating the Flash player"); }
 
 }  // namespace tolvex

@@ -16,4 +16,9 @@ std::string FindAgentCharacter(const std::string& fileName);
 // The NT platform at version 5.0, where the agent core and Merlin come with the system.
 bool IsWindows2000();
 
+// The media-player steps (codecs, player 10, player 11) and the Flash steps of the
+// component update stage, each in its place there.
+void UpdateMediaPlayer();
+void UpdateFlashPlayer();
+
 }  // namespace tolvex

@@ -133,6 +133,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetScriptFile();
   ResetDirIdents();
   ResetProgress();
+  ResetFolderOverrides();
   ResetUninstall();
   ResetMsiLibrary();
   ResetInstallLogFile();
