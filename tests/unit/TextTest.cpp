@@ -161,6 +161,21 @@ TEST(VersionTexts, PatternsAndFourPartOrder) {
   EXPECT_EQ("5.2.3790.0", VersionPartsText({5, 2, 3790, 0}));
 }
 
+TEST(VersionTexts, WantedVersionAsAScriptWritesIt) {
+  struct Case {
+    const char* text;
+    WantedVersion want;
+  } cases[] = {
+      {"9.0.124", {9, 0, 124, 0}}, {" 8 .x", {8, 0, 0, 0}},  {"+7.-1..3.5", {7, -1, 0, 3}}, {"", {0, 0, 0, 0}},
+      {"70000.1", {70000, 1, 0, 0}},  // not cut to 16 bits
+      {"2147483648.-2147483648", {0, -2147483648LL, 0, 0}}, {"1 2.-.+", {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.want, ParseWantedVersion(c.text)) << c.text;
+  EXPECT_EQ(-1, CompareWithWantedVersion({9, 0, 115, 0}, "9.0.124"));
+  EXPECT_EQ(0, CompareWithWantedVersion({8, 0, 0, 0}, "8.x"));
+  EXPECT_EQ(-1, CompareWithWantedVersion({65535, 0, 0, 0}, "70000"));
+}
+
 TEST(IdentifierText, LookUpsThatBringIdentifiersBackStop) {
   struct Case {
     std::map<std::string, std::string> folders;  // what the named-folder look-up answers

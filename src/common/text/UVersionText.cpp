@@ -59,4 +59,35 @@ bool VersionMatchesPattern(const VersionParts& version, const std::string& patte
   return true;
 }
 
+static long long WantedField(const std::string& raw) {
+  std::string field = Trim(raw);
+  size_t i = field.empty() || (field[0] != '+' && field[0] != '-') ? 0 : 1;
+  if (i >= field.size()) return 0;
+  long long v = 0;
+  for (size_t k = i; k < field.size(); ++k) {
+    if (field[k] < '0' || field[k] > '9') return 0;
+    v = v * 10 + (field[k] - '0');
+    if (v > 0x80000000LL) return 0;  // not a number a script could mean
+  }
+  if (field[0] == '-') return -v;
+  return v > 0x7FFFFFFFLL ? 0 : v;
+}
+
+WantedVersion ParseWantedVersion(const std::string& text) {
+  WantedVersion w{0, 0, 0, 0};
+  std::vector<std::string> fields = SplitText(text, '.');
+  for (size_t i = 0; i < 4 && i < fields.size(); ++i) w[i] = WantedField(fields[i]);
+  return w;
+}
+
+int CompareWithWantedVersion(const VersionParts& version, const std::string& wanted) {
+  WantedVersion w = ParseWantedVersion(wanted);
+  for (size_t i = 0; i < 4; ++i) {
+    long long have = version[i];
+    if (have > w[i]) return 1;
+    if (have < w[i]) return -1;
+  }
+  return 0;
+}
+
 }  // namespace tolvex

@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Require(SplitVersionText(VersionPartsText(v[i])) == v[i]);
     Require(VersionMatchesPattern(v[i], VersionPartsText(v[i])) && VersionMatchesPattern(v[i], ""));
     Require(CompareVersionTexts(in[i], in[i]) == 0 && CompareVersions(v[i], v[i]) == 0);
+    // A script's wanted version: every field within 32 bits; a file's own text wants itself.
+    for (long long w : ParseWantedVersion(in[i])) Require(w >= -2147483648LL && w <= 2147483647LL);
+    Require(CompareWithWantedVersion(v[i], VersionPartsText(v[i])) == 0);
   }
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
