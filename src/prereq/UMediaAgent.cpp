@@ -3,34 +3,40 @@
 #include <windows.h>
 
 #include "UAppRegInfo.h"
+#include "UComponentSupport.h"
 #include "UFileVersion.h"
+#include "UInstallParams.h"
+#include "ULog.h"
 #include "UMessages.h"
 #include "UPaths.h"
+#include "UProgress.h"
 #include "URegistry.h"
 #include "UText.h"
+#include "UWinExec.h"
 
 namespace tolvex {
 
 namespace {
 
-enum class Component { AgentCore, SpeechEngine, Character, SpeechInterface };
+enum class Probe { AgentCore, SpeechEngine, Character, SpeechInterface };
 
 struct InstallerRow {
   const char* name;       // looked for in the program path, letter case aside
-  Component component;
-  const char* character;  // for Component::Character
+  Probe probe;
+  Component component;    // the Windows versions its installer was made for
+  const char* character;  // for Probe::Character
   bool builtIntoWindows2000;
 };
 
 // First match decides, so the order matters.
 const InstallerRow kInstallers[] = {
-    {"\\msagent.exe", Component::AgentCore, nullptr, true},
-    {"\\tv_enua.exe", Component::SpeechEngine, nullptr, false},
-    {"\\Merlin.exe", Component::Character, "MERLIN.ACS", true},
-    {"\\Genie.exe", Component::Character, "GENIE.ACS", false},
-    {"\\Robby.exe", Component::Character, "ROBBY.ACS", false},
-    {"\\Peedy.exe", Component::Character, "PEEDY.ACS", false},
-    {"\\spchapi.exe", Component::SpeechInterface, nullptr, false},
+    {"\\msagent.exe", Probe::AgentCore, Component::AgentCore, nullptr, true},
+    {"\\tv_enua.exe", Probe::SpeechEngine, Component::SpeechEngine, nullptr, false},
+    {"\\Merlin.exe", Probe::Character, Component::AgentCharacter, "MERLIN.ACS", true},
+    {"\\Genie.exe", Probe::Character, Component::AgentCharacter, "GENIE.ACS", false},
+    {"\\Robby.exe", Probe::Character, Component::AgentCharacter, "ROBBY.ACS", false},
+    {"\\Peedy.exe", Probe::Character, Component::AgentCharacter, "PEEDY.ACS", false},
+    {"\\spchapi.exe", Probe::SpeechInterface, Component::SpeechInterface, nullptr, false},
 };
 
 const char* const kAgentCoreClass = "{D45FD31B-5C6E-11D1-9EC1-00C04FD7081F}";
@@ -53,14 +59,14 @@ long ServerMajorVersion(const char* clsid) {
 }
 
 bool ComponentMissing(const InstallerRow& row) {
-  switch (row.component) {
-    case Component::AgentCore:
+  switch (row.probe) {
+    case Probe::AgentCore:
       return ServerMajorVersion(kAgentCoreClass) < 2;
-    case Component::SpeechEngine:
+    case Probe::SpeechEngine:
       return ServerMajorVersion(kSpeechEngineClass) < 1;
-    case Component::Character:
+    case Probe::Character:
       return FindAgentCharacter(row.character).empty();
-    case Component::SpeechInterface: {
+    case Probe::SpeechInterface: {
       // Without the value there is no interface to look at: a "\speech.dll" in the root
       // of whatever drive is current says nothing about this PC.
       std::string dir = ReadRegValue(HKEY_LOCAL_MACHINE, "\\Software\\Microsoft\\SpeechAPI", "InstallDir");
@@ -69,6 +75,81 @@ bool ComponentMissing(const InstallerRow& row) {
   }
   return true;
 }
+
+// The version of a file; false when it is missing or carries none.
+bool FileVersionOf(const std::string& path, VersionParts& v) {
+  if (path.empty() || !FileExists(path)) return false;
+  FileVersionInfo info = GetFileVersion(path);
+  if (info.text.empty()) return false;
+  v = info.parts;
+  return true;
+}
+
+int CompareFileVersion(const std::string& path, const VersionParts& required) {
+  VersionParts v;
+  return FileVersionOf(path, v) ? CompareVersions(v, required) : -1;
+}
+
+int CompareFileVersionText(const std::string& path, const std::string& wanted) {
+  VersionParts v;
+  return FileVersionOf(path, v) ? CompareWithWantedVersion(v, wanted) : -1;
+}
+
+// An installer made for other Windows versions is not started at all: on a later system
+// it refuses, hangs, or replaces what Windows itself keeps up to date.
+bool StepBelongsHere(Component c, const std::string& installer) {
+  std::string why;
+  if (ComponentSupportedHere(c, why)) return true;
+  LogLine("    Not run: %s (%s)", installer, why);
+  return false;
+}
+
+bool InstallerFound(const std::string& path) {
+  if (FileExists(path)) return true;
+  LogLine("** Error: installer not found: %s", path);
+  ShowWarningFor("File not found! %s", path);
+  return false;
+}
+
+bool IsMsiPackage(const std::string& path) {
+  return path.size() >= 4 && EqualsNoCase(path.substr(path.size() - 4), ".msi");
+}
+
+// The system's own msiexec.exe by its full path: a bare name would be searched in the
+// current folder (the CD's, or wherever the program was started) before the system's.
+bool RunMsiPackage(const std::string& package) {
+  return RunAndWait(GetSystemDir() + "\\msiexec.exe", Format("/i \"%s\" /passive", {package}));
+}
+
+struct MediaPlayerStep {
+  std::string InstallParams::*installer;
+  Component component;
+  VersionParts from;  // an installed player at least this old (0.0.0.0: also none at all)
+  VersionParts below;
+  const char* status;
+};
+
+const MediaPlayerStep kMediaPlayerSteps[] = {
+    {&InstallParams::WMP9Codecs, Component::MediaPlayer9Codecs, {7, 0, 0, 0}, {9, 0, 0, 0},
+     "Installing Windows Media Player 9 Codecs"},
+    {&InstallParams::WMP10Installer, Component::MediaPlayer10, {0, 0, 0, 0}, {10, 0, 0, 0},
+     "Installing Windows Media Player 10"},
+    {&InstallParams::WMP11Installer, Component::MediaPlayer11, {0, 0, 0, 0}, {11, 0, 0, 0},
+     "Installing Windows Media Player 11"},
+};
+
+void RunMediaPlayerStep(const MediaPlayerStep& step) {
+  const std::string& path = Params().*step.installer;
+  if (path.empty() || !StepBelongsHere(step.component, path)) return;
+  bool due = CompareMediaPlayerVersion(step.below) == -1 &&
+             (step.from == VersionParts{0, 0, 0, 0} || CompareMediaPlayerVersion(step.from) != -1);
+  if (!due || !InstallerFound(path)) return;
+  SetStatus(step.status);
+  RunAndWait(path, "/Q");
+}
+
+const char* const kFlashActiveXClass = "{D27CDB6E-AE6D-11CF-96B8-444553540000}";
+const char* const kFlashActiveXStatus = "Installing Shockwave Flash ActiveX Player.";
 
 }  // namespace
 
@@ -87,14 +168,108 @@ std::string FindAgentCharacter(const std::string& fileName) {
 bool RunItemNeeded(const std::string& programPath) {
   for (const InstallerRow& row : kInstallers) {
     if (!ContainsNoCase(programPath, row.name)) continue;
+    std::string why;
+    if (!ComponentSupportedHere(row.component, why)) {
+      LogLine("    Not needed on this Windows: %s", why);
+      return false;
+    }
     if (row.builtIntoWindows2000 && IsWindows2000()) return false;
     return ComponentMissing(row);
   }
   return true;
 }
 
-void UpdateMediaPlayer() { LogStageNotBuilt("Updating the media player"); }
+std::string FindMediaPlayerFile() {
+  for (const char* name : {"\\wmp.dll", "\\wmp.ocx", "\\msdxm.ocx"}) {
+    std::string path = GetSystemDir() + name;
+    if (FileExists(path)) return path;
+  }
+  return std::string();
+}
 
-void UpdateFlashPlayer() { LogStageNotBuilt("Updating the Flash player"); }
+int CompareMediaPlayerVersion(const VersionParts& required) {
+  return CompareFileVersion(FindMediaPlayerFile(), required);
+}
+
+std::string GetFlashActiveXPath() {
+  GUID g;
+  if (!ParseGuid(kFlashActiveXClass, g)) return std::string();
+  TCLSInfo info = GetCLSInfo(g);
+  return info.dllExists ? info.inprocServer : std::string();
+}
+
+std::string GetFlashPluginPath() {
+  std::string path = GetSystemDir() + "\\Macromed\\Flash\\NPSWF32.dll";
+  if (FileExists(path)) return path;
+  std::string dir =
+      RemoveTrailingBackslashes(ReadRegValue(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Macromedia\\FlashPlayerPlugin", "Path"));
+  if (dir.empty() || !FolderExists(dir)) return std::string();
+  path = dir + "\\NPSWF32.dll";
+  return FileExists(path) ? path : std::string();
+}
+
+int CompareFlashVersion(bool activeX, const VersionParts& required) {
+  return CompareFileVersion(activeX ? GetFlashActiveXPath() : GetFlashPluginPath(), required);
+}
+
+int CompareFlashVersion(bool activeX, const std::string& wanted) {
+  return CompareFileVersionText(activeX ? GetFlashActiveXPath() : GetFlashPluginPath(), wanted);
+}
+
+std::string FlashVersionText(bool activeX) {
+  std::string path = activeX ? GetFlashActiveXPath() : GetFlashPluginPath();
+  return path.empty() ? std::string() : FileVersionText(path);
+}
+
+bool InstallFlashPlayer(const std::string& installer, bool activeX) {
+  if (!StepBelongsHere(Component::FlashPlayer, installer) || !InstallerFound(installer)) return false;
+  const std::string& wanted = Params().SWFVersion;
+  if (!wanted.empty())
+    LogLine(kLogSeparator);
+  else
+    ShowWarning("Check script! Expecting SWFVersion=<number>");
+  LogLine(activeX ? "Adobe Flash ActiveX current version: %s" : "Adobe Flash Plugin current version: %s",
+          FlashVersionText(activeX));
+  if (CompareFlashVersion(activeX, wanted) != -1) return false;
+  LogLine(activeX ? "Installing: Adobe Flash Player (ActiveX)" : "Installing: Adobe Flash Player (Plugin)");
+  bool msi = IsMsiPackage(installer);
+  bool started = msi ? RunMsiPackage(installer) : RunAndWait(installer, "/q");
+  std::string command = msi ? Format("msiexec.exe /i \"%s\" /passive", {installer}) : installer + " /q";
+  // A line saying an installer ran must mean it did: RunAndWait has shown why it could not.
+  if (!started) {
+    LogLine("** Error: could not start: %s", command);
+    return false;
+  }
+  LogLine("Running: %s", command);
+  return true;
+}
+
+void UpdateMediaPlayer() {
+  for (const MediaPlayerStep& step : kMediaPlayerSteps) RunMediaPlayerStep(step);
+}
+
+void UpdateFlashPlayer() {
+  const InstallParams& p = Params();
+  // Player 6 is checked for even where a newer player is installed: a script naming a
+  // file the CD lacks is reported whatever this PC holds.
+  if (!p.SWF6InstallerPath.empty() && StepBelongsHere(Component::FlashPlayer, p.SWF6InstallerPath) &&
+      InstallerFound(p.SWF6InstallerPath) && CompareFlashVersion(true, VersionParts{6, 0, 40, 0}) == -1) {
+    SetStatus(kFlashActiveXStatus);
+    RunAndWait(p.SWF6InstallerPath, "/q");
+  }
+  const std::string& swf8 = p.SWF8InstallerPath;
+  if (!swf8.empty() && StepBelongsHere(Component::FlashPlayer, swf8) && InstallerFound(swf8) &&
+      CompareFlashVersion(true, VersionParts{8, 0, 0, 0}) == -1) {
+    SetStatus(kFlashActiveXStatus);
+    if (IsMsiPackage(swf8)) {
+      RunMsiPackage(swf8);
+    } else {
+      LogLine("** Error: not a Windows Installer package: %s", swf8);
+      ShowWarningFor("Check script! Expecting .MSI installer file! %s", swf8);
+    }
+  }
+  if (!p.SWFInstallerPath.empty()) InstallFlashPlayer(p.SWFInstallerPath, true);
+  if (!p.SWFInstallerPath2.empty()) InstallFlashPlayer(p.SWFInstallerPath2, false);
+}
 
 }  // namespace tolvex
