@@ -7,6 +7,7 @@
 
 #include "FOptional.h"
 #include "UApp.h"
+#include "UBusDriver.h"
 #include "UAppRegInfo.h"
 #include "UCorvane.h"
 #include "UDirIdent.h"
@@ -138,6 +139,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetMsiLibrary();
   ResetInstallLogFile();
   ResetOptionalItems();
+  ResetBusDriver();
 }
 
 void TolvexTest::SetUp() { ResetRunState(); }
