@@ -14,6 +14,11 @@ void CreateInstallLog() {
 void FreeInstallLog() {
   g_installLog.lines.clear();
   g_installLog.exists = false;
+  g_installLog.save = nullptr;
+}
+
+void SaveInstallLogFile() {
+  if (g_installLog.exists && g_installLog.save) g_installLog.save();
 }
 
 void LogLine(const std::string& text) {

@@ -11,11 +11,16 @@ namespace tolvex {
 struct InstallLogState {
   bool exists = false;  // lines are taken only between program load and exit
   std::vector<std::string> lines;
+  // Writes the lines to the log's file; set by the driver, which owns the file. Nothing
+  // is written while it is not set (tests, and before the program has loaded).
+  void (*save)() = nullptr;
 };
 
 InstallLogState& InstallLog();
 void CreateInstallLog();
 void FreeInstallLog();
+// Saves the log now, for steps whose findings must be on disk even if the run dies next.
+void SaveInstallLogFile();
 
 const char* const kLogSeparator = "-----------------------------------------------------";
 

@@ -121,6 +121,37 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
+// The whole screen's device context, released at the end of the scope.
+class ScreenDC {
+ public:
+  ScreenDC() : dc_(GetDC(nullptr)) {}
+  ~ScreenDC() { Close(); }
+  ScreenDC(const ScreenDC&) = delete;
+  ScreenDC& operator=(const ScreenDC&) = delete;
+  ScreenDC(ScreenDC&& o) noexcept : dc_(o.dc_) { o.dc_ = nullptr; }
+  ScreenDC& operator=(ScreenDC&& o) noexcept {
+    if (this != &o) {
+      Close();
+      dc_ = o.dc_;
+      o.dc_ = nullptr;
+    }
+    return *this;
+  }
+  HDC Get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+  void Close() {
+    if (dc_) {
+      DWORD err = GetLastError();
+      ReleaseDC(nullptr, dc_);
+      SetLastError(err);
+    }
+    dc_ = nullptr;
+  }
+
+ private:
+  HDC dc_;
+};
+
 // CoInitialize for one scope; balanced only when it succeeded.
 class ScopedComInit {
  public:

@@ -29,6 +29,7 @@ static bool LoadProgram(const std::string& commandLine, const std::string& progr
   MatchCurrentLanguage();
   CreateScriptLists();
   CreateInstallLog();
+  InstallLog().save = &SaveInstallLog;
   bool seamReady =
       InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile, CommandLine().answersGiven);
   StartHelpClientDebugLog();

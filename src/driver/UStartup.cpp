@@ -137,16 +137,16 @@ RunMode GetStartupMode() {
   AppendParameterBlock();
 
   if (IsSwitchPresent("/NTCheck")) {
-    RunAdministratorCheck();
-    RunDisplayCheck();
+    CheckNTSecurity();
+    CheckDisplay();
     return kRunEnd;
   }
   if (IsSwitchPresent("/DisplayCheck")) {
-    RunDisplayCheck();
+    CheckDisplay();
     return kRunEnd;
   }
   if (IsSwitchPresent("/check")) {
-    RunFullSystemCheck();
+    CheckSystem();
     return kRunEnd;
   }
   if (IsSwitchPresent("/tolvex")) {
@@ -164,7 +164,7 @@ RunMode GetStartupMode() {
     return kRunEnd;
   }
   if (IsSwitchPresent("/script2")) {
-    if (!RunFullSystemCheck() && !AskYesNo("Continue installation?")) {
+    if (!CheckSystem() && !AskYesNo("Continue installation?")) {
       MarkRunDeclined();
       return kRunEnd;
     }

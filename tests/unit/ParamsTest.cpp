@@ -13,11 +13,21 @@
 #include "UPaths.h"
 #include "UProgram.h"
 #include "URegistry.h"
+#include "URights.h"
+#include "UScript.h"
 #include "UStartup.h"
 #include "UText.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
+
+static SC_HANDLE WINAPI RefusingServiceManager(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+static const char* const kAdminWarning =
+    "Warning: To install this software under Windows NT, you must be logged on as an Administrator.\r\r"
+    "Do not continue to install. For more information on NT security please see your Windows NT manual.";
 
 static const char* const kScript =
     "[INSTALL]\r\n"
@@ -233,15 +243,16 @@ TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
     std::string shown;
     std::string logged = "";
   } cases[] = {
-      {{"/script", ".", "/check"}, "The system check is not available in this version of Tolvex.exe."},
-      {{"/check", ".", "/script"}, "The system check is not available in this version of Tolvex.exe."},
-      {{"/DisplayCheck", ".", "/NTCheck"}, "The administrator check is not available in this version of Tolvex.exe."},
+      {{"/script", ".", "/check"}, kAdminWarning},
+      {{"/check", ".", "/script"}, kAdminWarning},
+      {{"/DisplayCheck", ".", "/NTCheck"}, kAdminWarning},
       {{"/tolvex", "/Disk2Setup.EXE", "-a"}, insertDisk, searched("Disk2Setup.EXE")},
       {{"/tolvex", cd.Path()}, insertDisk, searched("setup.exe")},
       {{"/nothing", "."}, VersionBannerText()},
   };
   for (const Case& c : cases) {
     Args(c.args);
+    if (!IsWin9x()) SetOpenSCManagerForTesting(&RefusingServiceManager);  // the checks speak first
     UnattendedSeam seam;
     EXPECT_EQ(kRunEnd, GetStartupMode());
     auto asked = seam.Asked();
@@ -250,6 +261,24 @@ TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
     if (!c.logged.empty()) {
       EXPECT_TRUE(LogHas(c.logged)) << c.logged;
     }
+  }
+}
+
+TEST_F(ParamsTest, AFailedCheckBeforeTheInstallAsksWhetherToGoOn) {
+  if (IsWin9x()) GTEST_SKIP() << "the 9x family has no administrators";
+  Script(kScript);
+  struct Case {
+    std::string answer;
+    RunMode mode;
+    int exitCode;
+  } cases[] = {{"No", kRunEnd, kExitDeclined}, {"Yes", kRunInstall, kExitDone}};
+  for (const Case& c : cases) {
+    Args({"/script2", "."});
+    SetOpenSCManagerForTesting(&RefusingServiceManager);
+    UnattendedSeam seam("box: message\ntext: \"Continue installation?\"\nanswer: " + c.answer + "\n");
+    EXPECT_EQ(c.mode, GetStartupMode()) << c.answer;
+    EXPECT_EQ(c.exitCode, RunExitCode()) << c.answer;
+    EXPECT_EQ(c.answer == "Yes", LogHas("Start InitScript()")) << c.answer;
   }
 }
 
