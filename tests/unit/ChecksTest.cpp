@@ -77,7 +77,9 @@ TEST_F(ChecksTest, ComponentVersionsDecideTheBrowserWarning) {
     Folders().systemDir = each.Path();
     Params().productname = "Viewer";
     for (auto [name, fixture] : {std::pair(std::string("Comctl32.Dll"), c.comctl), {"Shdocvw.dll", c.shdocvw}}) {
-      if (!fixture.empty()) ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (each / name).c_str(), FALSE));
+      if (!fixture.empty()) {
+        ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (each / name).c_str(), FALSE));
+      }
     }
     UnattendedSeam seam;
     std::string what = c.comctl + " / " + c.shdocvw;
