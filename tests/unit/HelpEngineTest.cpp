@@ -8,7 +8,6 @@
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UPaths.h"
-#include "URegistry.h"
 #include "UWinExec.h"
 
 using namespace tolvex;
@@ -175,11 +174,6 @@ static void ExpectStepsRun(bool browser, bool comctl, bool help) {
   ResetRunState();
 }
 
-TEST(Win9xComponentUpdate, EveryStepRunsOnWindows98) {
-  if (!RunsOn(false, 4, 10)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
-  ExpectStepsRun(true, true, true);
-}
-
 TEST(Win2000ComponentUpdate, OnlyTheHelpEngineBelongsOnWindows2000) {
   if (!RunsOn(true, 5, 0)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 2000";
   ExpectStepsRun(false, false, true);
@@ -194,21 +188,4 @@ TEST(ComponentUpdate, NoStepBelongsOnACurrentWindows) {
   WindowsVersion v = CurrentWindowsVersion();
   if (!v.nt || v.major < 6) GTEST_SKIP() << "runs in the program copy that Wine reports as a current Windows";
   ExpectStepsRun(false, false, false);
-}
-
-TEST(ComponentUpdate, HelpRootPolicyIsClearedAlone) {
-  const char* key = "SOFTWARE\\Policies\\Microsoft\\Windows\\System";
-  for (bool present : {true, false}) {
-    ResetRunState();
-    ScratchRegistry reg;
-    ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_LOCAL_MACHINE, key, "Other", "kept"));
-    if (present) {
-      ASSERT_EQ(ERROR_SUCCESS, WriteRegString(HKEY_LOCAL_MACHINE, key, "HelpQualifiedRootDir", "C:\\x"));
-    }
-    ClearHelpRootPolicy();
-    EXPECT_EQ("", ReadRegValue(HKEY_LOCAL_MACHINE, key, "HelpQualifiedRootDir"));
-    EXPECT_EQ("kept", ReadRegValue(HKEY_LOCAL_MACHINE, key, "Other"));
-    EXPECT_TRUE(InstallLog().lines.empty());
-  }
-  ResetRunState();
 }
