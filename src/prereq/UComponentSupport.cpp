@@ -25,10 +25,12 @@ struct Row {
 // From the components' own system requirements; each ends where Windows itself began to
 // carry the component (or a newer one), or where its maker stopped supporting it.
 const Row kRows[] = {
-    {Component::Browser, "the browser engine update", {4, 0, 4, 90}, {4, 0, 5, 0},
-     "Windows 95, 98, ME, NT 4.0 and 2000"},
-    {Component::CommonControls, "the common controls update", {4, 0, 4, 90}, {4, 0, 4, 0},
-     "Windows 95, 98, ME and NT 4.0"},
+    // Internet Explorer 4.01 installs on Windows 95 and NT 4.0 and came with Windows 98;
+    // ME and 2000 came with version 5 and its setup would only be turned away there.
+    {Component::Browser, "the browser engine update", {4, 0, 4, 10}, {4, 0, 4, 0}, "Windows 95, 98 and NT 4.0"},
+    // The 4.72 common-controls package is for Windows 95, 98 and NT 4.0; ME came with 5.81.
+    {Component::CommonControls, "the common controls update", {4, 0, 4, 10}, {4, 0, 4, 0},
+     "Windows 95, 98 and NT 4.0"},
     {Component::HtmlHelp, "the HTML Help update", {4, 0, 4, 90}, {4, 0, 5, 0}, "Windows 95, 98, ME, NT 4.0 and 2000"},
     {Component::MediaPlayer9Codecs, "the Windows Media Player 9 codecs", {4, 10, 4, 90}, {5, 0, 5, 1},
      "Windows 98, ME, 2000 and XP"},

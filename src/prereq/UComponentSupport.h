@@ -11,7 +11,7 @@ namespace tolvex {
 
 enum class Component {
   Browser,             // browser engine update (IE4Install)
-  CommonControls,      // common controls update (ComCtl32Upgrade)
+  CommonControls,      // common controls update (CC32Upgrade)
   HtmlHelp,            // HTML Help engine update (HHUpgrade)
   MediaPlayer9Codecs,  // WMP9Codecs
   MediaPlayer10,       // WMP10Installer

@@ -12,8 +12,8 @@ TEST(ComponentSupport, EachInstallerRunsOnlyOnTheWindowsItWasMadeFor) {
     Component c;
     std::vector<WindowsVersion> yes, no;
   } cases[] = {
-      {Component::Browser, {w95, me, nt4, w2k}, {xp, w10}},
-      {Component::CommonControls, {w95, w98, nt4}, {w2k, xp}},
+      {Component::Browser, {w95, w98, nt4}, {me, w2k, xp, w10}},
+      {Component::CommonControls, {w95, w98, nt4}, {me, w2k, xp}},
       {Component::HtmlHelp, {w98, w2k}, {xp, w7}},
       {Component::MediaPlayer9Codecs, {w98, me, w2k, xp}, {w95, nt4, vista}},
       {Component::MediaPlayer10, {xp}, {w98, w2k, vista}},

@@ -12,6 +12,7 @@
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UProgress.h"
+#include "URegistry.h"
 #include "UScript.h"
 
 using namespace tolvex;
@@ -115,13 +116,12 @@ TEST(InstallSequence, StagesRunInOrder) {
     std::vector<std::string> stages;  // the stages reached, by the words of their log lines
   } cases[] = {
       {"all", true, false, false, false,
-       {"help videos", "Make Shortcut", ">Run ", "common controls", "browser", "help policy", "finish dialog"}},
+       {"help videos", "Make Shortcut", ">Run ", "ComCtl32", "UpdateIE4", "finish dialog"}},
       {"no videos, browser installer, no finish", false, true, false, true,
-       {"Make Shortcut", ">Run ", "browser", "help policy"}},
+       {"Make Shortcut", ">Run ", "UpdateIE4"}},
       // A LIST line in error is reported, left out, and the sequence goes on.
       {"optional components", true, false, true, true,
-       {"InstallOptionalItems", "InstallOptionalItems", "help videos", "Make Shortcut", ">Run ", "common controls", "browser",
-        "help policy"}},
+       {"InstallOptionalItems", "InstallOptionalItems", "help videos", "Make Shortcut", ">Run ", "ComCtl32", "UpdateIE4"}},
   };
   for (const Case& c : cases) {
     ResetRunState();
@@ -129,10 +129,13 @@ TEST(InstallSequence, StagesRunInOrder) {
     p.exedir = app.Path();
     p.CopyVideos = c.copyVideos;
     p.IE4Install = c.ie4 ? "ie.exe" : "";
+    p.CC32Upgrade = "cc.exe";
     p.skipFinish = c.skipFinish;
     p.RestartRequired = true;
     p.ShowShortCutWin = false;
     ScratchRegistry reg;
+    const char* policy = "SOFTWARE\\Policies\\Microsoft\\Windows\\System";
+    WriteRegString(HKEY_LOCAL_MACHINE, policy, "HelpQualifiedRootDir", "C:\\x");
     ScratchDir shell;
     UseScratchShellFolders(shell);
     UnattendedSeam seam("box: message\ntext: \"Run b?\"\nanswer: No\n");  // the finish dialog takes its default
@@ -142,12 +145,12 @@ TEST(InstallSequence, StagesRunInOrder) {
     EXPECT_TRUE(RunInstallSequence()) << c.name;
     std::vector<std::string> reached;
     for (const std::string& line : InstallLog().lines)
-      for (const char* stage : {"InstallOptionalItems", "help videos", "Make Shortcut", ">Run ", "common controls",
-                                "browser", "help policy"})
+      for (const char* stage : {"InstallOptionalItems", "help videos", "Make Shortcut", ">Run ", "ComCtl32", "UpdateIE4"})
         if (line.find(stage) != std::string::npos) reached.push_back(stage);
     for (const AnswerEntry& e : seam.Asked())
       if (e.box == "finish") reached.push_back("finish dialog");
     EXPECT_EQ(c.stages, reached) << c.name;
+    EXPECT_EQ("", ReadRegValue(HKEY_LOCAL_MACHINE, policy, "HelpQualifiedRootDir")) << c.name;
     EXPECT_EQ("Setup Complete!", Progress().status) << c.name;
     EXPECT_EQ(kExitRestartNeeded, RunExitCode()) << c.name;
   }

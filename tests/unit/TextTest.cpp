@@ -31,6 +31,28 @@ TEST(ExpandProductText, StopsAfter999ReplacementsPerPass) {
   EXPECT_EQ(std::string(999, 'x') + "%s", out);
 }
 
+TEST(FillPlaceholder, FillsTheFirstPlaceholderOnlyAndKeepsEveryOtherPercent) {
+  struct Case {
+    const char *pattern, *want;
+    int extra;
+  } cases[] = {
+      {"/q:a /r:n /s:%s", "/q:a /r:n /s:D:\\IE4", 0},
+      {"/s:%S", "/s:D:\\IE4", 0},                          // either case
+      {"/s:%s /u:%s", "/s:D:\\IE4 /u:%s", 1},               // the second stays, counted
+      {"%d %n %%s %-5s %s %", "%d %n %%s %-5s D:\\IE4 %", 0},  // "%%s" is no placeholder
+      {"/q:a", "/q:a", 0},
+      {"%", "%", 0},
+      {"", "", 0},
+  };
+  for (const Case& c : cases) {
+    int extra = -1;
+    EXPECT_EQ(c.want, FillPlaceholder(c.pattern, "D:\\IE4", extra)) << c.pattern;
+    EXPECT_EQ(c.extra, extra) << c.pattern;
+  }
+  int extra = 0;
+  EXPECT_EQ("/s:%s%d", FillPlaceholder("/s:%s", "%s%d", extra));  // the value is never scanned
+}
+
 TEST(Format, FillsDirectivesAndKeepsTheRest) {
   EXPECT_EQ("  ParamStr(1) = /script", Format("  ParamStr(%d) = %s", {1, "/script"}));
   EXPECT_EQ("x0409", Format("x%.4X", {0x409}));

@@ -166,6 +166,29 @@ std::string Format(const std::string& fmt, const std::vector<FmtArg>& args) {
   return out;
 }
 
+std::string FillPlaceholder(const std::string& pattern, const std::string& value, int& extraPlaceholders) {
+  extraPlaceholders = 0;
+  std::string out;
+  bool filled = false;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char next = i + 1 < pattern.size() ? LowerAscii(pattern[i + 1]) : '\0';
+    if (pattern[i] != '%' || (next != '%' && next != 's')) {
+      out += pattern[i];
+      continue;
+    }
+    // "%%" is one sequence, so "%%s" holds no placeholder; both stay as written.
+    if (next == 's' && !filled) {
+      out += value;
+      filled = true;
+    } else {
+      if (next == 's') ++extraPlaceholders;
+      out.append(pattern, i, 2);
+    }
+    ++i;
+  }
+  return out;
+}
+
 bool ParseScriptInt(const std::string& text, long long& value) {
   size_t i = 0;
   bool negative = false;

@@ -57,6 +57,12 @@ struct FmtArg {
 std::string Format(const std::string& fmt, std::initializer_list<FmtArg> args);
 std::string Format(const std::string& fmt, const std::vector<FmtArg>& args);
 
+// A script's command-line pattern with one value put in: the first "%s" (either case)
+// becomes value as written. Everything else stays as it is: other "%" sequences ("%d",
+// "%%", a lone "%") and any further "%s", which extraPlaceholders counts for the caller
+// to report. The pattern is data, never a format the program trusts.
+std::string FillPlaceholder(const std::string& pattern, const std::string& value, int& extraPlaceholders);
+
 // Integer in the forms the script allows: optional sign, then decimal digits, or
 // hexadecimal after "0x" or "$". False for anything else, the empty text included.
 bool ParseScriptInt(const std::string& text, long long& value);

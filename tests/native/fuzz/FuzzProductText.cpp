@@ -1,5 +1,5 @@
-// Message texts: "%s" and "|" in product texts, and the Format directives. Input: the
-// text, NUL, the product name.
+// Message texts: "%s" and "|" in product texts, the Format directives, and the
+// placeholder of a command-line pattern. Input: the text, NUL, the product name.
 #include "FuzzSupport.h"
 #include "UText.h"
 
@@ -35,5 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(Format(text, {}) == literal);
   std::string formatted = Format(text, {1, product, -5, 0xFFFFFFFFu, product, -2147483647 - 1, "x"});
   if (text.find('%') == std::string::npos) Require(formatted == text);
+
+  // A command-line pattern: at most one placeholder filled, nothing else touched.
+  int extra = -1;
+  std::string filled = FillPlaceholder(text, product, extra);
+  Require(extra >= 0);
+  if (text.find('%') == std::string::npos) Require(filled == text && extra == 0);
+  Require(filled.size() == text.size() || filled.size() + 2 == text.size() + product.size());
   return 0;
 }

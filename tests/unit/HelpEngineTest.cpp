@@ -1,0 +1,191 @@
+#include <windows.h>
+
+#include "FMain.h"
+#include "TestSupport.h"
+#include "UApp.h"
+#include "UComponentSupport.h"
+#include "UHelpEngine.h"
+#include "UInstallParams.h"
+#include "ULog.h"
+#include "UPaths.h"
+#include "UWinExec.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+struct FreshRun {
+  FreshRun() { ResetRunState(); }
+};
+
+// A fresh run on a system folder of stand-in components (the browser engine and one
+// other, nullptr: missing) with a CD of stand-in update packages that note each command
+// line they were started with.
+struct Pc : FreshRun {
+  ScratchDir sys, cd;
+  UnattendedSeam seam;
+  Pc(const char* shdocvw, const char* other = nullptr, const char* otherName = nullptr) {
+    Folders().systemDir = sys.Path();
+    Put(shdocvw, "Shdocvw.dll");
+    if (otherName) Put(other, otherName);
+  }
+  void Put(const char* fixture, const char* as) {
+    if (!fixture) return;
+    ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (sys / as).c_str(), FALSE)) << fixture;
+  }
+  std::string Package(const char* name) {
+    std::string path = cd / name;
+    EXPECT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), path.c_str(), FALSE));
+    return path;
+  }
+  static std::string Calls(const std::string& package) { return ReadFileText(package + ".calls"); }
+};
+
+bool Logged(const std::string& text) {
+  for (const std::string& line : InstallLog().lines)
+    if (line.find(text) != std::string::npos) return true;
+  return false;
+}
+
+bool RunsOn(bool nt, unsigned major, unsigned minor) {
+  WindowsVersion v = CurrentWindowsVersion();
+  return v.nt == nt && v.major == major && v.minor == minor;
+}
+
+}  // namespace
+
+TEST(Win9xComponentUpdate, BrowserAndCommonControlsFollowTheirVersionBoundaries) {
+  if (!RunsOn(false, 4, 10)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
+  struct Case {
+    const char *shdocvw, *comctl;  // stand-ins; nullptr: missing
+    bool packagesOnCd, browserRuns, comctlRuns;
+  } cases[] = {
+      {"ver_4_72_3110_8.dll", "ver_4_72_3110_8.dll", true, false, false},
+      {"ver_4_72_2106_8.dll", "ver_4_71_1712_6.dll", true, true, true},
+      {"ver_4_71_1712_6.dll", "ver_4_70_0_1155.dll", true, true, true},
+      {"ver_4_70_0_1155.dll", nullptr, true, true, false},
+      {nullptr, "ver_5_2_3790_2744.dll", true, true, false},
+      {"ver_5_2_3790_2744.dll", "ver_4_71_1712_6.dll", false, false, true},
+      {"ver_6_0_2800_1106.dll", "ver_4_72_3110_8.dll", true, false, false},
+      {nullptr, "ver_4_71_1712_6.dll", false, true, true},  // due, but not on the CD
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.shdocvw, c.comctl, "comctl32.dll");
+    std::string ie = pc.cd / "IE4\\ie4setup.exe", cc = pc.cd / "50comupd.exe";
+    CreateDirectoryA((pc.cd / "IE4").c_str(), nullptr);
+    if (c.packagesOnCd) {
+      ie = pc.Package("IE4\\ie4setup.exe");
+      cc = pc.Package("50comupd.exe");
+    }
+    Params().IE4Install = ie;
+    Params().IE4InstallCmdLine = "/q:a /r:n /s:%s";
+    Params().CC32Upgrade = cc;
+    UpgradeComCtl32();
+    UpdateIE4HHEtcIfRequired();
+    const std::string what = c.shdocvw ? c.shdocvw : "no browser";
+    std::vector<std::string> warnings;
+    for (const AnswerEntry& e : pc.seam.Asked()) warnings.push_back(e.text);
+    std::vector<std::string> wantWarnings;
+    if (!c.packagesOnCd && c.comctlRuns) wantWarnings.push_back("File not found! " + cc);
+    if (!c.packagesOnCd && c.browserRuns) wantWarnings.push_back("File not found! " + ie);
+    EXPECT_EQ(wantWarnings, warnings) << what;
+    if (c.packagesOnCd) {
+      EXPECT_EQ(c.browserRuns ? RunCommandLine(ie, "/q:a /r:n /s:" + pc.cd / "IE4") + "\n" : "", Pc::Calls(ie)) << what;
+      EXPECT_EQ(c.comctlRuns ? RunCommandLine(cc, "/r:n /q:a") + "\n" : "", Pc::Calls(cc)) << what;
+    }
+    EXPECT_EQ(c.browserRuns, Logged("** Installing IE4 SP1! ** A reboot is required!")) << what;
+    EXPECT_EQ(c.browserRuns, Params().RestartRequired) << what;  // the common controls never ask for it
+    EXPECT_EQ(!c.comctl, Logged("  NOT found! " + pc.sys / "comctl32.dll")) << what;
+  }
+  ResetRunState();
+}
+
+TEST(Win9xComponentUpdate, HelpEngineNeedsItsReleaseAndABrowserOfVersion3) {
+  if (!RunsOn(false, 4, 10)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
+  struct Case {
+    const char *shdocvw, *hhctrl;
+    bool browserConfigured, helpRuns, aborted;
+  } cases[] = {
+      {"ver_4_72_3110_8.dll", "ver_4_74_8702_0.dll", false, false, false},
+      {"ver_4_72_3110_8.dll", "ver_4_73_8561_0.dll", false, true, false},
+      {"ver_4_40_308_0.dll", nullptr, false, false, true},
+      {"ver_4_70_0_1155.dll", "ver_4_73_8561_0.dll", false, true, false},  // version 3 is enough
+      {"ver_6_0_2800_1106.dll", "ver_4_73_8561_0.dll", false, true, false},
+      {"ver_4_40_308_0.dll", "ver_4_73_8561_0.dll", true, true, false},  // the browser update opens the gate
+      {nullptr, nullptr, true, true, false},
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.shdocvw, c.hhctrl, "HHCTRL.OCX");
+    std::string hh = pc.Package("hhupd.exe");
+    if (c.browserConfigured) {
+      Params().IE4Install = pc.Package("ie4setup.exe");
+      Params().IE4InstallCmdLine = "/q:a /r:n /s:%s";
+    }
+    Params().HHUpgrade = hh;
+    UpdateIE4HHEtcIfRequired();
+    std::string what = std::string(c.shdocvw ? c.shdocvw : "no browser") + " / " + (c.hhctrl ? c.hhctrl : "no help");
+    EXPECT_EQ(c.helpRuns ? RunCommandLine(hh, "/r:n /q:a") + "\n" : "", Pc::Calls(hh)) << what;
+    EXPECT_EQ(c.aborted, Logged("  *** HtmlHelp install aborted - IE version is too old (Less than V3)")) << what;
+    EXPECT_EQ(c.helpRuns || c.browserConfigured, Params().RestartRequired) << what;
+    EXPECT_TRUE(Logged("    V1.3  is 4.74.8702 - Win2K")) << what;
+  }
+  ResetRunState();
+}
+
+TEST(Win9xComponentUpdate, AnUpdateEndsTheRunWithTheRestartCodeAndReminder) {
+  if (!RunsOn(false, 4, 10)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
+  Pc pc("ver_4_71_1712_6.dll");
+  ScratchRegistry reg;
+  ScratchDir app;
+  Params().exedir = app.Path();
+  Params().CopyVideos = Params().ShowShortCutWin = false;
+  Params().IE4Install = pc.Package("ie4setup.exe");
+  Params().IE4InstallCmdLine = "/q:a /s:%s /u:%s";  // a second place is reported, not filled
+  EXPECT_TRUE(RunInstallSequence());
+  std::string finish;
+  for (const AnswerEntry& e : pc.seam.Asked())
+    if (e.box == "finish") finish = e.text;
+  EXPECT_NE(std::string::npos, finish.find("Important: To complete setup you must now restart Windows!")) << finish;
+  EXPECT_EQ(RunCommandLine(Params().IE4Install, "/q:a /s:" + pc.cd.Path() + " /u:%s") + "\n",
+            Pc::Calls(Params().IE4Install));
+  EXPECT_TRUE(Logged("** >> IE4InstallCmdLine \"/q:a /s:%s /u:%s\""));
+  EXPECT_EQ(kExitRestartNeeded, RunExitCode());
+  ResetRunState();
+}
+
+// Every step configured and due; which of them belong on the Windows the test runs on.
+static void ExpectStepsRun(bool browser, bool comctl, bool help) {
+  Pc pc("ver_4_40_308_0.dll", "ver_4_71_1712_6.dll", "comctl32.dll");
+  std::string ie = pc.Package("ie4setup.exe"), cc = pc.Package("50comupd.exe"), hh = pc.Package("hhupd.exe");
+  Params().IE4Install = ie;
+  Params().IE4InstallCmdLine = "/q:a /s:%s";
+  Params().CC32Upgrade = cc;
+  Params().HHUpgrade = hh;
+  UpgradeComCtl32();
+  UpdateIE4HHEtcIfRequired();
+  EXPECT_EQ(browser, !Pc::Calls(ie).empty());
+  EXPECT_EQ(comctl, !Pc::Calls(cc).empty());
+  // Without the browser update, the old engine keeps the help engine out.
+  EXPECT_EQ(help && browser, !Pc::Calls(hh).empty());
+  EXPECT_EQ(!browser, Logged("  Skipped: the browser engine update is made for Windows 95, 98 and NT 4.0, not for"));
+  EXPECT_EQ(!comctl, Logged("  Skipped: the common controls update is made for"));
+  EXPECT_EQ(!help, Logged("  Skipped: the HTML Help update is made for"));
+  ResetRunState();
+}
+
+TEST(Win2000ComponentUpdate, OnlyTheHelpEngineBelongsOnWindows2000) {
+  if (!RunsOn(true, 5, 0)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 2000";
+  ExpectStepsRun(false, false, true);
+}
+
+TEST(WinXPComponentUpdate, NoStepBelongsOnWindowsXp) {
+  if (!RunsOn(true, 5, 1)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows XP";
+  ExpectStepsRun(false, false, false);
+}
+
+TEST(ComponentUpdate, NoStepBelongsOnACurrentWindows) {
+  WindowsVersion v = CurrentWindowsVersion();
+  if (!v.nt || v.major < 6) GTEST_SKIP() << "runs in the program copy that Wine reports as a current Windows";
+  ExpectStepsRun(false, false, false);
+}
