@@ -32,6 +32,12 @@ cp build/bin/register_ok.dll "$c/DemoCD/Bin/LumenPlot.dll"
 # down how it was started.
 cp build/bin/tolvex_helper.exe "$c/DemoCD/Disk2/setup.exe"
 cp build/bin/tolvex_helper.exe "$c/DemoCD/Bin/firstrun.exe"
+# The update packages and the help engine updates: stand-ins that write down how they
+# were started (their command line, to <package>.calls) and end.
+for f in Updates/IE/ie4setup.exe Updates/50comupd.exe Updates/wmp9codecs.exe Updates/wmp10setup.exe \
+    Updates/wmp11setup.exe Updates/flashax.exe HtmlHelp/English/hhupdate.exe HtmlHelp/German/hhupdate.exe; do
+  cp build/bin/tolvex_helper.exe "$c/DemoCD/$f"
+done
 
 show() { echo; echo "== $*"; }
 transcript() { show "transcript ($1)"; tr -d '\r' <"$c/DemoOut/$1"; }
@@ -180,3 +186,27 @@ run 'C:\BrokenCD\Tolvex.exe' /verify . '/answers=C:\DemoCD\answers.txt' '/transc
   && echo "exit code 0" || echo "exit code $?"
 echo "verify.txt:"; tr -d '\r' <"$c/BrokenCD/verify.txt"
 transcript broken.txt
+
+show "10. /check: the PC checked as Wine reports it (Windows 7, 64-bit)"
+run 'C:\DemoCD\Tolvex.exe' /check 'C:\DemoCD' '/answers=C:\DemoCD\answers.txt' '/transcript=C:\DemoOut\check.txt' \
+  && echo "exit code 0" || echo "exit code $?"
+log=$(ls -t "$c"/DemoCD/installLog_Check*.txt "$c"/Program\ Files\ \(x86\)/Lumen/Viewer/installLog_Check*.txt 2>/dev/null | head -1 || true)
+echo "the check's log ($(basename "${log:-none}")):"
+[ -n "$log" ] && tr -d '\r' <"$log" | sed -n '/^About to check/,$p'
+transcript check.txt
+
+show "11. /script2 as Windows 98 (Tolvex9x.exe): the system check, then the install and its component updates"
+viewerlog="$c/Program Files (x86)/Lumen/Viewer/installLog(Lumen Viewer).txt"
+cp "$viewerlog" "$c/DemoOut/install4.txt"   # run 4's, before this run writes its own
+cp "$c/DemoCD/Tolvex.exe" "$c/DemoCD/Tolvex9x.exe"
+cp "$c/DemoCD/Tolvex.ini" "$c/DemoCD/Tolvex9x.ini"
+rm -f "$c"/DemoCD/Updates/*.calls "$c"/DemoCD/Updates/IE/*.calls "$c"/DemoCD/HtmlHelp/*/*.calls
+run 'C:\DemoCD\Tolvex9x.exe' /script2 'C:\DemoCD' '/answers=C:\DemoCD\answers-script2.txt' '/transcript=C:\DemoOut\script2.txt' \
+  && echo "exit code 0" || echo "exit code $?"
+echo "what each component step decided (install log):"
+tr -d '\r' <"$viewerlog" | sed -n '/^>>Checking ComCtl32\|^>>UpdateIE4HHEtcIfRequired/,/^CompleteUninstSetup/p' | sed '$d'
+echo "the update packages that ran, with their command lines:"
+(cd "$c/DemoCD" && for f in Updates/*.calls Updates/IE/*.calls HtmlHelp/*/*.calls; do [ -f "$f" ] && echo "  ${f%.calls}: $(tr -d '\r' <"$f")"; done) || true
+echo "and the same steps on the Windows 7 of run 4:"
+tr -d '\r' <"$c/DemoOut/install4.txt" | grep -E 'Not run: |  Skipped: ' | sort -u
+transcript script2.txt

@@ -32,7 +32,7 @@ const Row kRows[] = {
     {Component::CommonControls, "the common controls update", {4, 0, 4, 10}, {4, 0, 4, 0},
      "Windows 95, 98 and NT 4.0"},
     {Component::HtmlHelp, "the HTML Help update", {4, 0, 4, 90}, {4, 0, 5, 0}, "Windows 95, 98, ME, NT 4.0 and 2000"},
-    {Component::MediaPlayer9Codecs, "the Windows Media Player 9 codecs", {4, 10, 4, 90}, {5, 0, 5, 1},
+    {Component::MediaPlayer9Codecs, "the Windows Media Player 9 codecs package", {4, 10, 4, 90}, {5, 0, 5, 1},
      "Windows 98, ME, 2000 and XP"},
     {Component::MediaPlayer10, "Windows Media Player 10", kNone, {5, 1, 5, 1}, "Windows XP"},
     {Component::MediaPlayer11, "Windows Media Player 11", kNone, {5, 1, 5, 1}, "Windows XP"},
