@@ -257,38 +257,6 @@ bool ResolveTrustFile(const std::string& path, unsigned long& errorCode) {
   return WriteFileWhole(path, out, errorCode);
 }
 
-// The system's copy gives the new file today's creation time; the source's is kept. Where
-// the system hands its progress routine the copy's own handle (the NT family), the time is
-// set through it while the file is open anyway; elsewhere the new file is opened once
-// more, which under Wine costs as much as a small file's copy.
-struct CreationTime {
-  FILETIME created{};
-  bool set = false;
-};
-
-DWORD CALLBACK SetCreationTimeWhileCopying(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
-                                           HANDLE, HANDLE destination, LPVOID data) {
-  CreationTime* time = static_cast<CreationTime*>(data);
-  if (!time->set && destination && destination != INVALID_HANDLE_VALUE)
-    time->set = SetFileTime(destination, &time->created, nullptr, nullptr) != FALSE;
-  return PROGRESS_CONTINUE;
-}
-
-bool SystemCopy(const std::string& source, const std::string& target, bool failIfExists, CreationTime* time) {
-  using CopyFileExFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPPROGRESS_ROUTINE, LPVOID, LPBOOL, DWORD);
-  const CopyFileExFn copyEx = reinterpret_cast<CopyFileExFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CopyFileExA")));
-  if (!copyEx || !time) return CopyFileA(source.c_str(), target.c_str(), failIfExists) != FALSE;
-  return copyEx(source.c_str(), target.c_str(), &SetCreationTimeWhileCopying, time, nullptr,
-                failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0) != FALSE;
-}
-
-void SetCreationTimeAfterCopy(const std::string& target, const CreationTime& time) {
-  ScopedHandle f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (f) SetFileTime(f.Get(), &time.created, nullptr, nullptr);
-}
-
 // Over an existing file, the system's copy goes into a temporary file beside it, which
 // then takes its place in one rename: a full disk or a destination in use leaves the old
 // file whole (the system's copy would have truncated it first). Where nothing of that name
@@ -299,13 +267,7 @@ bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::stri
                  FolderView* view, unsigned long& errorCode) {
   std::string target = fresh ? destination : destination + ".$$$";
   errorCode = 0;
-  KnownFile known = sk.attributes == INVALID_FILE_ATTRIBUTES ? LookUp(source) : sk;
-  CreationTime time;
-  time.created = known.created;
-  bool knownTime = known.attributes != INVALID_FILE_ATTRIBUTES;
-  // A trust file is written again below, which would give it a new creation time.
-  bool trustFile = EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir);
-  if (!SystemCopy(source, target, fresh, knownTime && !trustFile ? &time : nullptr)) {
+  if (!CopyFileA(source.c_str(), target.c_str(), fresh)) {
     errorCode = GetLastError();
     // Made by someone else since it was looked at: it is theirs, and is replaced safely.
     if (fresh && errorCode == ERROR_FILE_EXISTS) return CopyInPlace(source, sk, destination, false, view, errorCode);
@@ -314,10 +276,17 @@ bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::stri
     return false;
   }
   // The copy takes the source's attributes: only a read-only source leaves one to clear.
-  if (known.attributes == INVALID_FILE_ATTRIBUTES || (known.attributes & FILE_ATTRIBUTE_READONLY))
+  if (sk.attributes == INVALID_FILE_ATTRIBUTES || (sk.attributes & FILE_ATTRIBUTE_READONLY))
     ClearReadOnly(target, GetFileAttributesA(target.c_str()));
-  bool ok = !trustFile || ResolveTrustFile(target, errorCode);
-  if (ok && knownTime && !time.set) SetCreationTimeAfterCopy(target, time);
+  bool ok = true;
+  if (EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir)) ok = ResolveTrustFile(target, errorCode);
+  if (ok) {
+    // The system's copy gives the new file today's creation time; the source's is kept.
+    KnownFile known = sk.attributes == INVALID_FILE_ATTRIBUTES ? LookUp(source) : sk;
+    ScopedHandle f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (known.attributes != INVALID_FILE_ATTRIBUTES && f) SetFileTime(f.Get(), &known.created, nullptr, nullptr);
+  }
   if (!fresh && view) view->Forget(ExtractFileName(target));
   if (ok && (fresh || ReplaceWithFile(target, destination, errorCode))) return true;
   DeleteFileA(target.c_str());
