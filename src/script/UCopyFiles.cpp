@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <memory>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
 #include "UApp.h"
+#include "UDebugLog.h"
 #include "UDirIdent.h"
 #include "UFileItem.h"
 #include "UFileVersion.h"
@@ -22,6 +24,10 @@
 #include "Uninstall.h"
 
 namespace tolvex {
+
+static CopyEngineState g_copyEngine;
+CopyEngineState& CopyEngine() { return g_copyEngine; }
+void ResetCopyEngine() { g_copyEngine = CopyEngineState(); }
 
 CopySettings SettingsOf(const FileItem& item) {
   CopySettings s;
@@ -257,6 +263,42 @@ bool ResolveTrustFile(const std::string& path, unsigned long& errorCode) {
   return WriteFileWhole(path, out, errorCode);
 }
 
+// "c:" or "\\server\share": where a path's file system is, for remembering what it keeps.
+std::string VolumeOf(const std::string& path) {
+  if (path.size() >= 2 && path[1] == ':') return LowerAscii(path.substr(0, 2));
+  if (path.compare(0, 2, "\\\\") != 0) return {};
+  size_t server = path.find('\\', 2), share = server == std::string::npos ? server : path.find('\\', server + 1);
+  return LowerAscii(path.substr(0, share));
+}
+
+// Whether the file system of folder keeps a creation time apart from the last-write time
+// (Wine on a Linux file system reports the one as the other), tried on a scratch file of
+// its own that goes when it is closed. One that cannot be tried is taken to keep it.
+bool KeepsCreationTime(const std::string& folder) {
+  ScopedHandle f(CreateFileA((folder + "\\~tolvex-times.$$$").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  FILETIME created = {0x2ac18000u, 0x01bf53ebu}, written = {0x6d9c8000u, 0x01c05b07u}, kept{};  // 2000, 2001
+  if (!f || !SetFileTime(f.Get(), &created, nullptr, &written)) return true;
+  return !GetFileTime(f.Get(), &kept, nullptr, nullptr) || CompareFileTime(&kept, &created) == 0;
+}
+
+// The system's copy gives the new file today's creation time; the source's is kept, on a
+// file system that keeps one: elsewhere setting it would cost an open per file for nothing.
+void KeepCreationTime(const std::string& source, const KnownFile& sk, const std::string& target) {
+  CopyEngineState& state = g_copyEngine;
+  std::string volume = VolumeOf(target);
+  if (state.volumesChecked.insert(volume).second && !KeepsCreationTime(ExtractFileDir(target))) {
+    state.volumesWithoutCreationTime.insert(volume);
+    DebugLog(Format("%s keeps no creation time of its own: the copies there carry the time it gives them",
+                    {volume.empty() ? ExtractFileDir(target) : volume}));
+  }
+  if (state.volumesWithoutCreationTime.count(volume)) return;
+  KnownFile known = sk.attributes == INVALID_FILE_ATTRIBUTES ? LookUp(source) : sk;
+  ScopedHandle f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (known.attributes != INVALID_FILE_ATTRIBUTES && f) SetFileTime(f.Get(), &known.created, nullptr, nullptr);
+}
+
 // Over an existing file, the system's copy goes into a temporary file beside it, which
 // then takes its place in one rename: a full disk or a destination in use leaves the old
 // file whole (the system's copy would have truncated it first). Where nothing of that name
@@ -280,13 +322,7 @@ bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::stri
     ClearReadOnly(target, GetFileAttributesA(target.c_str()));
   bool ok = true;
   if (EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir)) ok = ResolveTrustFile(target, errorCode);
-  if (ok) {
-    // The system's copy gives the new file today's creation time; the source's is kept.
-    KnownFile known = sk.attributes == INVALID_FILE_ATTRIBUTES ? LookUp(source) : sk;
-    ScopedHandle f(CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (known.attributes != INVALID_FILE_ATTRIBUTES && f) SetFileTime(f.Get(), &known.created, nullptr, nullptr);
-  }
+  if (ok) KeepCreationTime(source, sk, target);
   if (!fresh && view) view->Forget(ExtractFileName(target));
   if (ok && (fresh || ReplaceWithFile(target, destination, errorCode))) return true;
   DeleteFileA(target.c_str());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "UFileLineText.h"
@@ -18,6 +19,14 @@ struct CopySettings {
   bool updateOnly = false;
 };
 CopySettings SettingsOf(const FileItem& item);
+
+// What the copies of a run have learnt about the volumes they wrote to.
+struct CopyEngineState {
+  std::set<std::string> volumesChecked;              // tried whether they keep a creation time
+  std::set<std::string> volumesWithoutCreationTime;  // ... and they do not
+};
+CopyEngineState& CopyEngine();
+void ResetCopyEngine();
 
 // The status line while a file is copied: "Copying file: " and the file's name.
 void ShowCopyStatus(const std::string& destination);

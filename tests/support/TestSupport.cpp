@@ -20,6 +20,7 @@
 #include "UInstallParams.h"
 #include "ULocale2.h"
 #include "ULog.h"
+#include "UCopyFiles.h"
 #include "UPaths.h"
 #include "UQuestion.h"
 #include "URegistry.h"
@@ -135,6 +136,7 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   ResetDirIdents();
   ResetProgress();
   ResetFolderOverrides();
+  ResetCopyEngine();
   ResetUninstall();
   ResetMsiLibrary();
   ResetInstallLogFile();
