@@ -76,10 +76,4 @@ bool ComponentSupported(Component c, const WindowsVersion& v, std::string& why) 
 
 bool ComponentSupportedHere(Component c, std::string& why) { return ComponentSupported(c, CurrentWindowsVersion(), why); }
 
-std::string ComponentSupportTable() {
-  std::string out;
-  for (const Row& row : kRows) out += std::string(row.name) + ": " + row.made + "\r\n";
-  return out;
-}
-
 }  // namespace tolvex

@@ -35,7 +35,4 @@ WindowsVersion CurrentWindowsVersion();
 bool ComponentSupported(Component c, const WindowsVersion& v, std::string& why);
 bool ComponentSupportedHere(Component c, std::string& why);
 
-// The table as text, one line per component, for the README and the log.
-std::string ComponentSupportTable();
-
 }  // namespace tolvex

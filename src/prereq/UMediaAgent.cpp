@@ -154,10 +154,8 @@ const char* const kFlashActiveXStatus = "Installing Shockwave Flash ActiveX Play
 }  // namespace
 
 bool IsWindows2000() {
-  OSVERSIONINFOA vi{};
-  vi.dwOSVersionInfoSize = sizeof vi;
-  return GetVersionExA(&vi) && vi.dwPlatformId == VER_PLATFORM_WIN32_NT && vi.dwMajorVersion == 5 &&
-         vi.dwMinorVersion == 0;
+  WindowsVersion v = CurrentWindowsVersion();
+  return v.nt && v.major == 5 && v.minor == 0;
 }
 
 std::string FindAgentCharacter(const std::string& fileName) {

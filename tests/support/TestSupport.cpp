@@ -32,6 +32,16 @@
 
 namespace tolvex::test {
 
+SC_HANDLE WINAPI RefusingServiceManager(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return nullptr;
+}
+
+const char* const kAdminWarning =
+    "Warning: To install this software under Windows NT, you must be logged on as an Administrator.\r\r"
+    "Do not continue to install. For more information on NT security please see your Windows NT manual.";
+
+
 static int g_counter = 0;
 
 std::string UniqueName() {

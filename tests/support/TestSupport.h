@@ -62,6 +62,12 @@ class TolvexTest : public ::testing::Test {
   void TearDown() override;
 };
 
+// For SetOpenSCManagerForTesting: a service manager that refuses, as it does a user who is
+// not an administrator.
+SC_HANDLE WINAPI RefusingServiceManager(LPCSTR machine, LPCSTR database, DWORD access);
+// What the administrator check tells such a user.
+extern const char* const kAdminWarning;
+
 // Runs the question seam unattended with these answers and a transcript in scratch.
 class UnattendedSeam {
  public:

@@ -15,15 +15,6 @@
 using namespace tolvex;
 using namespace tolvex::test;
 
-static SC_HANDLE WINAPI RefusingServiceManager(LPCSTR, LPCSTR, DWORD) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  return nullptr;
-}
-
-static const char* const kAdminWarning =
-    "Warning: To install this software under Windows NT, you must be logged on as an Administrator.\r\r"
-    "Do not continue to install. For more information on NT security please see your Windows NT manual.";
-
 // A scratch system folder with stand-in components of chosen versions ("" leaves one out).
 class ChecksTest : public TolvexTest {
  protected:

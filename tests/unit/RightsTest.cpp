@@ -7,11 +7,6 @@
 using namespace tolvex;
 using namespace tolvex::test;
 
-static SC_HANDLE WINAPI RefusingServiceManager(LPCSTR, LPCSTR, DWORD) {
-  SetLastError(ERROR_ACCESS_DENIED);
-  return nullptr;
-}
-
 static DWORD g_askedAccess = 0;
 static SC_HANDLE WINAPI RecordingServiceManager(LPCSTR machine, LPCSTR db, DWORD access) {
   g_askedAccess = access;

@@ -38,7 +38,6 @@ static bool StubCopy(const std::string& s, const std::string& d, const CopySetti
   return g_copyResult;
 }
 
-static SC_HANDLE WINAPI RefusingServiceManager(LPCSTR, LPCSTR, DWORD) { return nullptr; }
 
 class UninstallTest : public TolvexTest {
  protected:
