@@ -4,7 +4,6 @@
 
 #include <memory>
 #include <set>
-#include <unordered_map>
 #include <vector>
 
 #include "UApp.h"
@@ -12,6 +11,7 @@
 #include "UDirIdent.h"
 #include "UFileItem.h"
 #include "UFileVersion.h"
+#include "UFolderListing.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UMessages.h"
@@ -114,46 +114,6 @@ KnownFile LookUp(const std::string& path) {
   ScopedFindHandle f(FindFirstFileA(path.c_str(), &fd));
   return f ? KnownFrom(fd) : KnownFile();
 }
-
-std::string FoldCase(std::string name) {
-  if (!name.empty()) CharLowerBuffA(&name[0], static_cast<DWORD>(name.size()));
-  return name;
-}
-
-// A destination folder listed once before a pattern's files go into it, so that deciding
-// about each file costs no look-up of its own.
-class FolderView {
- public:
-  explicit FolderView(const std::string& folder) {
-    WIN32_FIND_DATAA fd;
-    ScopedFindHandle f(FindFirstFileA((folder + "\\*").c_str(), &fd));
-    exists_ = f.IsValid();
-    if (f) do {
-        std::string name = FoldCase(fd.cFileName);
-        entries_[name] = KnownFrom(fd);
-        // The system also finds a file by its short name.
-        if (fd.cAlternateFileName[0]) shortNames_.emplace(FoldCase(fd.cAlternateFileName), name);
-      } while (FindNextFileA(f.Get(), &fd));
-  }
-  bool FolderExists() const { return exists_; }
-  void FolderMade() { exists_ = true; }
-  KnownFile Find(const std::string& name) const {
-    std::string key = FoldCase(name);
-    auto at = entries_.find(key);
-    if (at != entries_.end()) return at->second;
-    auto alias = shortNames_.find(key);
-    if (alias == shortNames_.end()) return KnownFile();
-    at = entries_.find(alias->second);
-    return at != entries_.end() ? at->second : KnownFile();
-  }
-  // A name the copy itself removed, such as a temporary file renamed into place.
-  void Forget(const std::string& name) { entries_.erase(FoldCase(name)); }
-
- private:
-  bool exists_ = false;
-  std::unordered_map<std::string, KnownFile> entries_;
-  std::unordered_map<std::string, std::string> shortNames_;
-};
 
 // ---- the decision --------------------------------------------------------------------
 // What the "$" mode compares of one file.
@@ -306,7 +266,7 @@ void KeepCreationTime(const std::string& source, const KnownFile& sk, const std:
 // rename would cost as much again as a small file's copy); a fresh copy that fails leaves
 // nothing behind either way.
 bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::string& destination, bool fresh,
-                 FolderView* view, unsigned long& errorCode) {
+                 FolderListing* view, unsigned long& errorCode) {
   std::string target = fresh ? destination : destination + ".$$$";
   errorCode = 0;
   if (!CopyFileA(source.c_str(), target.c_str(), fresh)) {
@@ -390,10 +350,11 @@ namespace {
 // The decision, the copy and its follow-up work for one file whose source entry is known;
 // view, when given, is the destination's folder as listed.
 bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::string& destination,
-                   const CopySettings& settings, FolderView* view) {
+                   const CopySettings& settings, FolderListing* view) {
   LogLine("Copy file:");
   bool copy = true, failed = false;
-  KnownFile dk = view ? view->Find(ExtractFileName(destination)) : LookUp(destination);
+  const WIN32_FIND_DATAA* listed = view ? view->Find(ExtractFileName(destination)) : nullptr;
+  KnownFile dk = !view ? LookUp(destination) : listed ? KnownFrom(*listed) : KnownFile();
   bool destExists = dk.stamp.exists;
   if (settings.updateOnly && !destExists) {
     LogLine("    > Dest file not found - Nothing to update: \"%s\" to \"%s\"", source, destination);
@@ -409,8 +370,8 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
     LogLine("    \"%s\"", source);
     LogLine("    \"%s\"", destination);
     std::string folder = ExtractFileDir(destination);
-    if (!view || !view->FolderExists()) {
-      if (!folder.empty() && MakeDirPath(folder) && view) view->FolderMade();
+    if (!view || !view->Exists()) {
+      if (!folder.empty() && MakeDirPath(folder) && view) view->MarkMade();
     }
     ClearReadOnly(destination, dk.attributes);
     unsigned long error = 0;
@@ -450,8 +411,8 @@ bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, co
   if (sources.empty()) return true;
   // A registration runs foreign code, which may change the folder under the listing.
   bool runsCode = settings.reg == "r" || settings.reg.size() >= 2;
-  std::unique_ptr<FolderView> view;
-  if (!runsCode) view.reset(new FolderView(to));
+  std::unique_ptr<FolderListing> view;
+  if (!runsCode) view.reset(new FolderListing(to));
   bool result = true;
   for (const auto& file : sources) {
     ProcessPendingMessages();

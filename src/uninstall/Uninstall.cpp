@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "UApp.h"
+#include "UFolderListing.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UMessages.h"
@@ -92,38 +93,16 @@ class FolderSizes {
  public:
   // False when no file of that name (long or short) is there.
   bool Find(const std::string& path, unsigned long long& size) {
-    const Listing& l = ListingOf(LowerAscii(ExtractFileDir(path)));
-    std::string name = LowerAscii(ExtractFileName(path));
-    auto at = l.sizes.find(name);
-    if (at == l.sizes.end()) {
-      auto alias = l.shortNames.find(name);
-      if (alias == l.shortNames.end()) return false;
-      at = l.sizes.find(alias->second);
-    }
-    size = at->second;
+    std::string folder = ExtractFileDir(path);
+    const FolderListing& l = folders_.try_emplace(LowerAscii(folder), folder).first->second;
+    const WIN32_FIND_DATAA* fd = l.Find(ExtractFileName(path));
+    if (!fd || (fd->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    size = (static_cast<unsigned long long>(fd->nFileSizeHigh) << 32) | fd->nFileSizeLow;
     return true;
   }
 
  private:
-  struct Listing {
-    std::unordered_map<std::string, unsigned long long> sizes;
-    std::unordered_map<std::string, std::string> shortNames;
-  };
-  const Listing& ListingOf(const std::string& folder) {
-    auto at = folders_.find(folder);
-    if (at != folders_.end()) return at->second;
-    Listing& l = folders_[folder];
-    WIN32_FIND_DATAA fd;
-    ScopedFindHandle f(FindFirstFileA((folder + "\\*").c_str(), &fd));
-    if (f) do {
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        std::string name = LowerAscii(fd.cFileName);
-        l.sizes[name] = (static_cast<unsigned long long>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
-        if (fd.cAlternateFileName[0]) l.shortNames[LowerAscii(fd.cAlternateFileName)] = name;
-      } while (FindNextFileA(f.Get(), &fd));
-    return l;
-  }
-  std::unordered_map<std::string, Listing> folders_;
+  std::unordered_map<std::string, FolderListing> folders_;
 };
 
 }  // namespace
