@@ -3,7 +3,12 @@
 set -eu
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-if [ ! -f build/build.ninja ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+. tests/harness/wine-loader
+# Where the machine cannot run 32-bit programs the same sources build for 64-bit Windows
+# into build64/, for the tests only (see tests/harness/wine-loader).
+build=build toolchain=cmake/mingw32.cmake
+[ "$TOLVEX_BITS" = 64 ] && build=build64 toolchain=cmake/mingw64.cmake
+if [ ! -f $build/build.ninja ]; then
+  cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-ninja -C build -j2 "$@"
+ninja -C $build -j2 "$@"

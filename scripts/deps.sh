@@ -21,3 +21,8 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
+# A kernel without 32-bit emulation runs the tests as a 64-bit build (tests/harness/wine-loader).
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && ! command -v x86_64-w64-mingw32-g++-win32 >/dev/null; then
+  echo "Installing: g++-mingw-w64-x86-64-win32"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends g++-mingw-w64-x86-64-win32 >/dev/null
+fi
