@@ -25,6 +25,7 @@ static std::string LogBaseName() {
   if (IsSwitchPresent("/NTcheck")) return "installLog_NTCheck";
   if (IsSwitchPresent("/check")) return "installLog_Check";
   if (IsSwitchPresent("/tolvex")) return "installLog_Tolvex";
+  if (IsSwitchPresent("/Uninstall")) return "installLog_Uninstall";
   return "installLog";
 }
 
@@ -66,6 +67,11 @@ static std::string FallbackLogFileName(const std::string& appFolder) {
 void SaveInstallLog() {
   if (!InstallLog().exists) return;
   std::string file = InstallLogFileName(Params().exedir);
+  // An uninstall always leaves its log: where the folder is gone, in the temporary folder.
+  if (file.empty() && IsSwitchPresent("/Uninstall") && !Params().exedir.empty()) {
+    if (g_logFile.fallback.empty()) g_logFile.fallback = FallbackLogFileName(Params().exedir);
+    file = g_logFile.fallback;
+  }
   if (file.empty()) return;
   std::string content;
   for (const std::string& line : InstallLog().lines) content += line + "\r\n";

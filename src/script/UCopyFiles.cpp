@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <set>
 #include <vector>
@@ -259,22 +260,37 @@ void KeepCreationTime(const std::string& source, const KnownFile& sk, const std:
   if (known.attributes != INVALID_FILE_ATTRIBUTES && f) SetFileTime(f.Get(), &known.created, nullptr, nullptr);
 }
 
-// Over an existing file, the system's copy goes into a temporary file beside it, which
-// then takes its place in one rename: a full disk or a destination in use leaves the old
-// file whole (the system's copy would have truncated it first). Where nothing of that name
-// exists there is nothing to protect, and the copy goes straight to the destination (the
-// rename would cost as much again as a small file's copy); a fresh copy that fails leaves
-// nothing behind either way.
-bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::string& destination, bool fresh,
-                 FolderListing* view, unsigned long& errorCode) {
-  std::string target = fresh ? destination : destination + ".$$$";
-  errorCode = 0;
-  if (!CopyFileA(source.c_str(), target.c_str(), fresh)) {
+// Moves the old file aside, then the new one in; the old one goes back when the second
+// rename fails. Renames only: the old file keeps its bytes, times and attributes, and the
+// 9x family, which cannot rename over a file, never meets a moment without either.
+bool SetAsideAndPlace(const std::string& target, const std::string& destination, const std::string& aside,
+                      unsigned long& errorCode) {
+  if (!MoveFileA(destination.c_str(), aside.c_str())) {
     errorCode = GetLastError();
-    // Made by someone else since it was looked at: it is theirs, and is replaced safely.
-    if (fresh && errorCode == ERROR_FILE_EXISTS) return CopyInPlace(source, sk, destination, false, view, errorCode);
+    return false;
+  }
+  if (MoveFileA(target.c_str(), destination.c_str())) return true;
+  errorCode = GetLastError();
+  if (!MoveFileA(aside.c_str(), destination.c_str()))
+    LogLine("    ** Error: \"%s\" could not be put back from \"%s\": %s", destination, aside,
+            SystemErrorText(GetLastError()));
+  return false;
+}
+
+// The system's copy goes into a file of its own name beside the destination, which then
+// takes the destination's name in one rename: a copy cut short (a full disk, a killed
+// run) never leaves a partial file under that name, and a destination in use is left
+// whole. Over an existing file whose old copy the uninstall is to put back (aside), the
+// old file is set aside by rename; else it is replaced.
+bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::string& destination, bool fresh,
+                 const std::string& aside, FolderListing* view, unsigned long& errorCode) {
+  std::string target = destination + kCopyInProgressSuffix;
+  errorCode = 0;
+  bool copied = CopyFileA(source.c_str(), target.c_str(), FALSE) != 0;
+  if (view) view->Forget(ExtractFileName(target));
+  if (!copied) {
+    errorCode = GetLastError();
     DeleteFileA(target.c_str());
-    if (!fresh && view) view->Forget(ExtractFileName(target));
     return false;
   }
   // The copy takes the source's attributes: only a read-only source leaves one to clear.
@@ -283,10 +299,37 @@ bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::stri
   bool ok = true;
   if (EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir)) ok = ResolveTrustFile(target, errorCode);
   if (ok) KeepCreationTime(source, sk, target);
-  if (!fresh && view) view->Forget(ExtractFileName(target));
-  if (ok && (fresh || ReplaceWithFile(target, destination, errorCode))) return true;
-  DeleteFileA(target.c_str());
-  return false;
+  if (ok) {
+    if (fresh) {
+      // Made by someone else since it was looked at: it is theirs, and is replaced safely.
+      ok = MoveFileA(target.c_str(), destination.c_str()) || ReplaceWithFile(target, destination, errorCode);
+    } else {
+      ok = aside.empty() ? ReplaceWithFile(target, destination, errorCode)
+                         : SetAsideAndPlace(target, destination, aside, errorCode);
+    }
+  }
+  if (!ok) DeleteFileA(target.c_str());
+  return ok;
+}
+
+// A copy in progress that a killed run left in folder: nobody's file, removed once per
+// folder and run.
+void RemoveLeftCopiesIn(const std::string& folder) {
+  if (!CopyEngine().foldersCleaned.insert(LowerAscii(folder)).second) return;
+  WIN32_FIND_DATAA fd;
+  std::string pattern = folder + "\\*" + kCopyInProgressSuffix;
+  ScopedFindHandle f(FindFirstFileA(pattern.c_str(), &fd));
+  if (!f) return;
+  do {
+    std::string name = fd.cFileName;
+    if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() <= std::strlen(kCopyInProgressSuffix) ||
+        !EqualsNoCase(name.substr(name.size() - std::strlen(kCopyInProgressSuffix)), kCopyInProgressSuffix))
+      continue;
+    std::string path = folder + "\\" + name;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(path.c_str()))
+      LogLine("    Removed a copy a stopped run left behind: \"%s\"", path);
+  } while (FindNextFileA(f.Get(), &fd));
 }
 
 void RegisterCopied(const std::string& destination, const std::string& reg) {
@@ -300,6 +343,8 @@ void RegisterCopied(const std::string& destination, const std::string& reg) {
 }
 
 }  // namespace
+
+void RemoveLeftCopies(const std::string& folder) { RemoveLeftCopiesIn(folder); }
 
 void ShowCopyStatus(const std::string& destination) { SetStatus("Copying file: " + ExtractFileName(destination)); }
 
@@ -353,6 +398,8 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
                    const CopySettings& settings, FolderListing* view) {
   LogLine("Copy file:");
   bool copy = true, failed = false;
+  const bool record = settings.addToUninstall;
+  UndoKind announced = UndoKind::Comment;  // what this copy recorded for the uninstall
   const WIN32_FIND_DATAA* listed = view ? view->Find(ExtractFileName(destination)) : nullptr;
   KnownFile dk = !view ? LookUp(destination) : listed ? KnownFrom(*listed) : KnownFile();
   bool destExists = dk.stamp.exists;
@@ -371,16 +418,31 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
     LogLine("    \"%s\"", destination);
     std::string folder = ExtractFileDir(destination);
     if (!view || !view->Exists()) {
-      if (!folder.empty() && MakeDirPath(folder) && view) view->MarkMade();
+      if (!folder.empty() && MakeRecordedDirPath(folder, record) && view) view->MarkMade();
     }
-    ClearReadOnly(destination, dk.attributes);
+    if (!folder.empty()) RemoveLeftCopiesIn(folder);
+    bool fresh = dk.attributes == INVALID_FILE_ATTRIBUTES;
+    // What the uninstall needs to undo this copy is recorded before it is made. A file this
+    // run made itself is not set aside again: its first record already says what to undo.
+    std::string aside;
+    if (record && fresh) {
+      announced = UndoKind::Created;
+    } else if (record && RecordedAs(destination) != UndoKind::Created && RecordedAs(destination) != UndoKind::Replaced) {
+      aside = FreeSetAsideName(destination);
+      if (!aside.empty()) announced = UndoKind::Replaced;
+    }
+    if (announced != UndoKind::Comment) RecordChange({announced, destination, aside, ""});
+    // The old file keeps its attributes when it is set aside; a rename moves a read-only file.
+    if (aside.empty()) ClearReadOnly(destination, dk.attributes);
     unsigned long error = 0;
-    if (CopyInPlace(source, sk, destination, dk.attributes == INVALID_FILE_ATTRIBUTES, view, error)) {
+    if (CopyInPlace(source, sk, destination, fresh, aside, view, error)) {
       existsNow = true;
     } else {
       LogLine("    ** Error: " + SystemErrorText(error));
       failed = true;
       existsNow = FileExists(destination);
+      if (announced != UndoKind::Comment) DropRecord(destination);
+      announced = UndoKind::Comment;
     }
   }
   if (failed) {
@@ -389,7 +451,11 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
     LogLine("    *** Error - Copy Failed! File in use? Disk Full? Disk Read-Only?");
     if (!result) MarkRunDeclined();
   }
-  if (settings.addToUninstall && existsNow) AddFile(destination);
+  // A file that was there before and stays as it was is left alone by the uninstall.
+  if (record && existsNow && announced == UndoKind::Comment && RecordedAs(destination) == UndoKind::Comment)
+    RecordChange({UndoKind::Kept, destination, "", ""});
+  if (record && announced != UndoKind::Comment && settings.reg == "r")
+    RecordChange({UndoKind::Registered, destination, "", ""});
   if (!result) return false;
   RegisterCopied(destination, settings.reg);
   return result;
@@ -457,23 +523,26 @@ bool FileCrc32(const std::string& path, uint32_t& crc) {
   return Crc32AndMagic(path, crc, programFile);
 }
 
-bool RegisterServerDll(const std::string& path) {
-  using RegisterFn = HRESULT(STDAPICALLTYPE*)();
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    HCURSOR cursor = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-    UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    bool ok = false;
-    {
-      ScopedModule dll(LoadLibraryA(path.c_str()));
-      if (dll) {
-        auto fn = reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), "DllRegisterServer")));
-        ok = fn && SUCCEEDED(fn());
-      }
+bool CallServerDll(const std::string& path, const char* entry) {
+  using EntryFn = HRESULT(STDAPICALLTYPE*)();
+  HCURSOR cursor = SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+  UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  bool ok = false;
+  {
+    ScopedModule dll(LoadLibraryA(path.c_str()));
+    if (dll) {
+      auto fn = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), entry)));
+      ok = fn && SUCCEEDED(fn());
     }
-    SetErrorMode(mode);
-    SetCursor(cursor);
-    if (ok) return true;
   }
+  SetErrorMode(mode);
+  SetCursor(cursor);
+  return ok;
+}
+
+bool RegisterServerDll(const std::string& path) {
+  for (int attempt = 0; attempt < 10; ++attempt)
+    if (CallServerDll(path, "DllRegisterServer")) return true;
   return false;
 }
 

@@ -24,9 +24,14 @@ CopySettings SettingsOf(const FileItem& item);
 struct CopyEngineState {
   std::set<std::string> volumesChecked;              // tried whether they keep a creation time
   std::set<std::string> volumesWithoutCreationTime;  // ... and they do not
+  std::set<std::string> foldersCleaned;  // rid of the copies a stopped run left in them
 };
 CopyEngineState& CopyEngine();
 void ResetCopyEngine();
+
+// Removes the copies in progress (UUninstListText's kCopyInProgressSuffix) that a stopped
+// run left in folder; once per folder and run.
+void RemoveLeftCopies(const std::string& folder);
 
 // The status line while a file is copied: "Copying file: " and the file's name.
 void ShowCopyStatus(const std::string& destination);
@@ -42,6 +47,9 @@ bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, co
 bool CopyOneFile(const std::string& source, const std::string& destination, const CopySettings& settings);
 // The ZIP CRC-32 of a file's bytes; false when it cannot be read.
 bool FileCrc32(const std::string& path, uint32_t& crc);
+// Loads the DLL and calls its export entry ("DllRegisterServer", "DllUnregisterServer"),
+// with no system box for a missing file; true when the call reported success.
+bool CallServerDll(const std::string& path, const char* entry);
 // Calls the DLL's DllRegisterServer, up to ten times; true when it reported success.
 bool RegisterServerDll(const std::string& path);
 

@@ -9,6 +9,8 @@
 #include "URights.h"
 #include "UText.h"
 
+#include "Uninstall.h"
+
 namespace tolvex {
 
 ConditionValue EvalConditionPrefix(const std::string& token) {
@@ -67,7 +69,7 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
     ReportScriptError("Error writing to destination drive! Check if drive is full or readonly!\r\"" + folder + "\"");
     return ParseStatus::Error;
   }
-  if (!MakeDirPath(folder)) {
+  if (!MakeRecordedDirPath(folder, item.addToUninstall)) {
     ReportScriptError("Internal error: Unknown error creating destination directory!\r\"" + folder + "\"");
     return ParseStatus::Error;
   }
@@ -81,7 +83,8 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
     ReportScriptError("Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + parts.rest + "\"");
     return ParseStatus::Error;
   }
-  DWORD attrs = GetFileAttributesA(item.destination.c_str());
+  // A file the uninstall is to put back is set aside with its attributes as they are.
+  DWORD attrs = item.addToUninstall ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(item.destination.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY) && (attrs & FILE_ATTRIBUTE_READONLY)) {
     if (!SetFileAttributesA(item.destination.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY))
       LogLine("** Error: the read-only attribute of \"%s\" could not be cleared (error %d)", item.destination,

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <set>
 #include <unordered_map>
 
 #include "UApp.h"
+#include "UDebugLog.h"
+#include "UDigest.h"
 #include "UFolderListing.h"
 #include "UInstallParams.h"
 #include "ULog.h"
@@ -51,10 +55,11 @@ std::string UninstallListPath(const std::string& folder, int n) {
 }
 
 std::string NextUninstallListPath(const std::string& folder) {
-  for (int n = 0;; ++n) {
+  for (int n = 0; n < kMaxListFiles; ++n) {
     std::string path = UninstallListPath(folder, n);
-    if (!FileExists(path)) return path;
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return path;
   }
+  return {};
 }
 
 bool ReadUninstallList(const std::string& path, std::vector<std::string>& lines) {
@@ -64,25 +69,6 @@ bool ReadUninstallList(const std::string& path, std::vector<std::string>& lines)
   for (const std::string& line : SplitScriptLines(text))
     if (!line.empty()) lines.push_back(line);
   return true;
-}
-
-static bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
-
-// The files a list line names: itself, or every file its pattern matches.
-static std::vector<std::string> FilesNamedBy(const std::string& line) {
-  std::vector<std::string> files;
-  if (!HasWildcard(line)) {
-    if (FileExists(line)) files.push_back(line);
-    return files;
-  }
-  WIN32_FIND_DATAA fd;
-  ScopedFindHandle f(FindFirstFileA(line.c_str(), &fd));
-  if (!f) return files;
-  std::string dir = ExtractFileDir(line);
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(dir + "\\" + fd.cFileName);
-  } while (FindNextFileA(f.Get(), &fd));
-  return files;
 }
 
 namespace {
@@ -115,15 +101,10 @@ unsigned long EstimatedSizeKb(const std::string& folder) {
     std::vector<std::string> lines;
     if (!ReadUninstallList(UninstallListPath(folder, i), lines)) continue;
     for (const std::string& line : lines) {
-      if (!HasWildcard(line)) {
-        unsigned long long size = 0;
-        if (seen.insert(LowerAscii(line)).second && sizes.Find(line, size)) bytes += size;
-        continue;
-      }
-      for (const std::string& file : FilesNamedBy(line)) {
-        unsigned long long time = 0, size = 0;
-        if (seen.insert(LowerAscii(file)).second && GetFileStamp(file, time, size)) bytes += size;
-      }
+      UndoLine u = ParseUndoLine(line);
+      if (u.kind != UndoKind::Created && u.kind != UndoKind::Replaced) continue;
+      unsigned long long size = 0;
+      if (seen.insert(LowerAscii(u.path)).second && sizes.Find(u.path, size)) bytes += size;
     }
   }
   unsigned long long kb = (bytes + 1023) / 1024;
@@ -147,21 +128,84 @@ static bool AppendRecord(const std::string& text) {
   return false;
 }
 
-void AddFile(const std::string& path) {
+// The list file is claimed by its first line: the header alone, then what was recorded
+// before there was a file to record into.
+static void OpenRecord() {
+  if (!g_uninstall.recordFile.empty()) return;
+  std::string folder = RemoveTrailingBackslashes(Params().exedir);
+  if (!Params().UnInstall || !FolderExists(folder)) return;
+  g_uninstall.recordFile = NextUninstallListPath(folder);
+  if (g_uninstall.recordFile.empty()) return;
+  std::string name = ExtractFileName(g_uninstall.recordFile);
+  g_uninstall.listNumber = std::atoi(name.c_str() + std::strlen("HelpUninstList"));
+  std::string text = std::string(kUninstallListHeader) + "\r\n";
+  for (const std::string& f : g_uninstall.files) text += f + "\r\n";
+  AppendRecord(text);
+}
+
+int RecordListNumber() {
+  OpenRecord();
+  return g_uninstall.recordFile.empty() ? -1 : g_uninstall.listNumber;
+}
+
+void RecordChange(const UndoLine& line) {
+  std::string text = UndoLineText(line);
+  if (text.empty()) return;
+  bool opened = !g_uninstall.recordFile.empty();
   g_uninstall.exists = true;
-  g_uninstall.files.push_back(path);
-  LogLine("Uninstall _AddFile(%s)", path);
-  if (g_uninstall.recordFile.empty()) {
-    std::string folder = RemoveTrailingBackslashes(Params().exedir);
-    if (!Params().UnInstall || !FolderExists(folder)) return;
-    g_uninstall.recordFile = NextUninstallListPath(folder);
-    // The header alone claims the number; the paths recorded so far follow it.
-    std::string text = std::string(kUninstallListHeader) + "\r\n";
-    for (const std::string& f : g_uninstall.files) text += f + "\r\n";
-    AppendRecord(text);
+  g_uninstall.files.push_back(text);
+  if (line.kind == UndoKind::Created || line.kind == UndoKind::Replaced || line.kind == UndoKind::Kept) {
+    LogLine("Uninstall _AddFile(%s)", line.path);
+    g_uninstall.recorded[LowerAscii(line.path)] = line.kind;
+  }
+  OpenRecord();
+  if (opened) AppendRecord(text + "\r\n");
+}
+
+void AddFile(const std::string& path) {
+  UndoLine line;
+  line.kind = UndoKind::Created;
+  line.path = path;
+  RecordChange(line);
+}
+
+void DropRecord(const std::string& path) {
+  for (size_t i = g_uninstall.files.size(); i-- > 0;) {
+    UndoLine u = ParseUndoLine(g_uninstall.files[i]);
+    if (!EqualsNoCase(u.path, path)) continue;
+    g_uninstall.files.erase(g_uninstall.files.begin() + static_cast<std::ptrdiff_t>(i));
+    g_uninstall.recorded.erase(LowerAscii(path));
+    LogLine("Uninstall: \"%s\" taken back from the list: the change was not made", path);
     return;
   }
-  AppendRecord(path + "\r\n");
+}
+
+UndoKind RecordedAs(const std::string& path) {
+  auto it = g_uninstall.recorded.find(LowerAscii(path));
+  return it == g_uninstall.recorded.end() ? UndoKind::Comment : it->second;
+}
+
+bool MakeRecordedDirPath(const std::string& folder, bool record) {
+  if (record) {
+    std::vector<std::string> missing;  // outermost last
+    for (std::string p = RemoveTrailingBackslashes(folder); !p.empty() && !FolderExists(p);) {
+      missing.push_back(p);
+      std::string parent = ExtractFileDir(p);
+      if (parent == p || ExtractDrive(p) == p) break;
+      p = parent;
+    }
+    for (size_t i = missing.size(); i-- > 0;) RecordChange({UndoKind::Folder, missing[i], "", ""});
+  }
+  return MakeDirPath(folder);
+}
+
+std::string FreeSetAsideName(const std::string& path) {
+  int n = RecordListNumber();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string aside = SetAsideName(path, n < 0 ? 0 : n, attempt);
+    if (GetFileAttributesA(aside.c_str()) == INVALID_FILE_ATTRIBUTES) return aside;
+  }
+  return {};
 }
 
 static std::string EntryKey(const std::string& prefix, int n) {
@@ -219,6 +263,11 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   std::string listFile = !g_uninstall.recordFile.empty() && EqualsNoCase(ExtractFileDir(g_uninstall.recordFile), folder)
                              ? g_uninstall.recordFile
                              : NextUninstallListPath(folder);
+  if (listFile.empty()) {
+    LogLine("** Error: all %d uninstall list numbers of %s are taken: nothing recorded", kMaxListFiles, folder);
+    ShowPlainMessage("Unknown error while writing uninstall file list to disk.\r\n" + UninstallListPath(folder, kMaxListFiles - 1));
+    return false;
+  }
   if (!FolderExists(folder)) {
     LogLine("** Error: the application folder %s does not exist: nothing recorded for uninstall", folder);
     return false;
@@ -256,59 +305,197 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   return ok && copied;
 }
 
-// Deletes every file the line names; false (with the system error kept) when one stays.
-static bool DeleteNamedFiles(const std::string& line) {
-  bool ok = true;
-  for (const std::string& file : FilesNamedBy(line)) {
-    DWORD attr = GetFileAttributesA(file.c_str());
+namespace {
+
+// One list file of the folder as the uninstall found it.
+struct ListFile {
+  int number = 0;
+  std::string path;
+  std::vector<std::string> lines;  // header left out
+  bool trusted = false;            // its digest matches: its registrations may be undone
+};
+
+enum class Outcome { Done, Stays, Cancelled };
+
+// A file the uninstall must delete: the user decides about one that stays.
+Outcome DeleteRecordedFile(const std::string& path, std::string& why) {
+  for (;;) {
+    DWORD attr = GetFileAttributesA(path.c_str());
     if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
-      SetFileAttributesA(file.c_str(), attr & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    if (!DeleteFileA(file.c_str())) {
-      LogLine("** Error: cannot delete %s: %s", file, SystemErrorText(GetLastError()));
-      ok = false;
-    }
+      SetFileAttributesA(path.c_str(), attr & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    if (DeleteFileA(path.c_str())) return Outcome::Done;
+    why = SystemErrorText(GetLastError());
+    LogLine("** Error: cannot delete %s: %s", path, why);
+    int answer = AskCancelRetryIgnore("Could not uninstall file. File may be in use:\r\n" + path);
+    if (answer == IDCANCEL) return Outcome::Cancelled;
+    if (answer == IDIGNORE) return Outcome::Stays;
   }
-  return ok;
 }
 
-static bool LineNamesAFile(const std::string& line) {
-  return HasWildcard(line) ? AnyFileMatches(line) : FileExists(line);
+// Puts the set-aside file back in place of the install's copy.
+Outcome PutBack(const UndoLine& u, std::string& why) {
+  for (;;) {
+    DWORD attr = GetFileAttributesA(u.path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
+      SetFileAttributesA(u.path.c_str(), attr & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    unsigned long err = 0;
+    if (ReplaceWithFile(u.aside, u.path, err)) return Outcome::Done;
+    why = SystemErrorText(err);
+    LogLine("** Error: cannot put back %s from %s: %s", u.path, u.aside, why);
+    int answer = AskCancelRetryIgnore("Could not uninstall file. File may be in use:\r\n" + u.path);
+    if (answer == IDCANCEL) return Outcome::Cancelled;
+    if (answer == IDIGNORE) return Outcome::Stays;
+  }
 }
 
-enum class ListOutcome { Done, Cancelled };
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Removes the files one list file names; the user decides about each that stays.
-static ListOutcome RemoveListedFiles(const std::vector<std::string>& lines, int& removed) {
-  for (size_t j = 0; j < lines.size(); ++j) {
-    UpdateProgress(static_cast<long long>(j) + 1);
+// Calls the DLL's DllUnregisterServer; logged either way.
+void UnregisterServerDll(const std::string& path) {
+  bool ok = CallServerDll(path, "DllUnregisterServer");
+  LogLine(ok ? "    Unregistered: \"%s\"" : "    ** Unregistering failed: \"%s\"", path);
+}
+
+// Undoes one record. removed counts the files and links that went or were put back.
+Outcome UndoOne(const UndoLine& u, bool registered, bool trusted, int& removed, std::string& why) {
+  switch (u.kind) {
+    case UndoKind::Created:
+    case UndoKind::Link: {
+      if (!Exists(u.path)) {
+        LogLine("    Already gone: \"%s\"", u.path);
+        return Outcome::Done;
+      }
+      SetStatus("Removing File: " + ExtractFileName(u.path));
+      if (registered && trusted) UnregisterServerDll(u.path);
+      Outcome o = DeleteRecordedFile(u.path, why);
+      if (o == Outcome::Done) {
+        LogLine("    Removed: \"%s\"", u.path);
+        ++removed;
+      }
+      return o;
+    }
+    case UndoKind::Replaced: {
+      if (!Exists(u.aside)) {
+        LogLine("    Kept: \"%s\" (nothing was set aside for it)", u.path);
+        return Outcome::Done;
+      }
+      SetStatus("Removing File: " + ExtractFileName(u.path));
+      Outcome o = PutBack(u, why);
+      if (o != Outcome::Done) return o;
+      LogLine("    Restored: \"%s\" from \"%s\"", u.path, u.aside);
+      ++removed;
+      if (registered && trusted && !RegisterServerDll(u.path)) LogLine("    ** Registering again failed: \"%s\"", u.path);
+      return o;
+    }
+    case UndoKind::Kept:
+      LogLine("    Kept: \"%s\" (there before the install)", u.path);
+      return Outcome::Done;
+    case UndoKind::Folder:
+      if (RemoveDirectoryA(u.path.c_str()))
+        LogLine("    Removed folder: \"%s\"", u.path);
+      else if (Exists(u.path))
+        LogLine("    Kept folder: \"%s\" (not empty)", u.path);
+      return Outcome::Done;
+    case UndoKind::Invalid:
+      LogLine("** Error: list line skipped, %s: \"%s\"", u.why, u.path);
+      return Outcome::Done;
+    default:
+      return Outcome::Done;
+  }
+}
+
+// Undoes one list file, last line first, so that what the install did last is undone
+// first. Lines whose files stay are kept in lines for the next uninstall.
+Outcome UndoList(ListFile& list, int& removed, int& left, std::vector<std::string>& reasons) {
+  LogLine("Uninstall list %s", list.path);
+  std::vector<UndoLine> records;
+  std::set<std::string> registered;
+  for (const std::string& line : list.lines) {
+    records.push_back(ParseUndoLine(line));
+    if (records.back().kind == UndoKind::Registered) registered.insert(LowerAscii(records.back().path));
+  }
+  std::vector<bool> stays(records.size(), false);
+  ShowProgress(static_cast<long long>(records.size()));
+  Outcome result = Outcome::Done;
+  size_t done = 0;
+  for (size_t j = records.size(); j-- > 0;) {
+    UpdateProgress(static_cast<long long>(++done));
     ProcessPendingMessages();
-    const std::string& path = lines[j];
-    if (!HasWildcard(path)) {
-      // Most lines name a file that is there and goes, or one that is gone already: one
-      // call tells either. Anything else (read-only, in use, not a file name at all) takes
-      // the careful way below.
-      if (DeleteFileA(path.c_str())) {
-        SetStatus("Removing File: " + ExtractFileName(path));
-        ++removed;
-        continue;
-      }
-      DWORD err = GetLastError();
-      if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) continue;
+    const UndoLine& u = records[j];
+    if (u.kind == UndoKind::Created || u.kind == UndoKind::Replaced) RemoveLeftCopies(ExtractFileDir(u.path));
+    std::string why;
+    Outcome o = UndoOne(u, registered.count(LowerAscii(u.path)) > 0, list.trusted, removed, why);
+    if (o == Outcome::Cancelled) {
+      for (size_t k = 0; k <= j; ++k) stays[k] = records[k].kind != UndoKind::Invalid;
+      result = o;
+      break;
     }
-    if (!LineNamesAFile(path)) continue;
-    SetStatus("Removing File: " + ExtractFileName(path));
-    for (;;) {
-      if (DeleteNamedFiles(path)) {
-        ++removed;
-        break;
-      }
-      int answer = AskCancelRetryIgnore("Could not uninstall file. File may be in use:\r\n" + path);
-      if (answer == IDCANCEL) return ListOutcome::Cancelled;
-      if (answer == IDIGNORE) break;
+    if (o == Outcome::Stays) {
+      stays[j] = true;
+      ++left;
+      reasons.push_back(u.path + ": " + why);
+      LogLine("    Left: \"%s\" (%s)", u.path, why);
     }
   }
-  return ListOutcome::Done;
+  HideProgress();
+  // A registration line stays with its file.
+  std::vector<std::string> keep;
+  for (size_t j = 0; j < records.size(); ++j)
+    if (stays[j]) keep.push_back(list.lines[j]);
+    else if (records[j].kind == UndoKind::Registered)
+      for (size_t k = 0; k < records.size(); ++k)
+        if (stays[k] && EqualsNoCase(records[k].path, records[j].path)) {
+          keep.push_back(list.lines[j]);
+          break;
+        }
+  list.lines = keep;
+  return result;
 }
+
+// Every list file of the folder, read before anything is removed: one that cannot be read
+// stops the uninstall, since its files could not be told from the others.
+bool ReadLists(const std::string& folder, std::vector<ListFile>& lists) {
+  for (int i = 0; i < kMaxListFiles; ++i) {
+    std::string path = UninstallListPath(folder, i);
+    if (!FileExists(path)) continue;
+    ListFile list;
+    list.number = i;
+    list.path = path;
+    std::string text;
+    if (!ReadFileWhole(path, text)) {
+      std::string why = SystemErrorText(GetLastError());
+      LogLine("** Error: cannot read the uninstall list file %s: %s", path, why);
+      ShowWarning("Cannot read the uninstall list file \"" + path + "\":\r" + why +
+                  "\r\rNothing was removed. Make the file readable and run the uninstall again.");
+      return false;
+    }
+    for (const std::string& line : SplitScriptLines(text))
+      if (!Trim(line).empty() && line != kUninstallListHeader) list.lines.push_back(line);
+    lists.push_back(list);
+  }
+  return true;
+}
+
+// Writes what stays of a list back, or removes the list when nothing stays.
+bool SettleList(const ListFile& list) {
+  if (list.lines.empty()) {
+    SetFileAttributesA(list.path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(list.path.c_str())) return true;
+    LogLine("** Error: cannot delete %s: %s", list.path, SystemErrorText(GetLastError()));
+    ShowPlainMessage("Error Deleting Uninstall master list file:" + list.path);
+    return false;
+  }
+  std::string text = std::string(kUninstallListHeader) + "\r\n";
+  for (const std::string& line : list.lines) text += line + "\r\n";
+  unsigned long err = 0;
+  if (!WriteFileWhole(list.path, text, err))
+    LogLine("** Error: cannot rewrite %s with what is left: %s", list.path, SystemErrorText(err));
+  else
+    LogLine("Uninstall list %s keeps %d lines for the next uninstall", list.path, static_cast<int>(list.lines.size()));
+  return false;
+}
+
+}  // namespace
 
 static void RemoveEntries(const std::string& folder) {
   for (int n = 0; n <= kMaxEntryNumber; ++n) {
@@ -328,6 +515,7 @@ static void ShowMainWindow(bool show) {
   if (App().mainForm) ShowWindow(App().mainForm, show ? SW_SHOW : SW_HIDE);
 }
 
+
 bool RunUninstall(const std::string& folderIn) {
   std::string folder = RemoveTrailingBackslashes(folderIn);
   ShowMainWindow(false);
@@ -337,19 +525,27 @@ bool RunUninstall(const std::string& folderIn) {
     return false;
   }
   std::string key = GetUninstIDKey(kUninstallKeyPrefix, folder, "");
-  std::string displayName = ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName");
-  std::string product = ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product");
+  std::string displayName = key.empty() ? "" : ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName");
+  std::string product = key.empty() ? "" : ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product");
+  // The uninstall's own log goes where the install's log of this folder goes.
+  Params().exedir = folder;
+  Params().productname = product;
+  LogLine(kLogSeparator);
+  LogLine("Uninstall - " + DateTimeText() + " - " + folder);
   SetAppTitle(product);
   if (App().mainForm) SetWindowTextA(App().mainForm, product.c_str());
   SetStatus("Uninstalling " + displayName + "...");
   if (!displayName.empty() &&
       !AskYesNo("OK to uninstall: \"" + displayName + "\"\rfrom folder: \"" + folder + "\"?")) {
+    LogLine("Uninstall declined");
     MarkRunDeclined();
     return false;
   }
   ShowMainWindow(true);
 
-  int removed = 0;
+  int removed = 0, left = 0;
+  std::vector<std::string> reasons;
+  bool listsRemain = false;
   if (FolderExists(folder)) {
     if (!IsAdministrator()) {
       LogLine("** Error: uninstall of %s refused: not an administrator", folder);
@@ -364,35 +560,46 @@ bool RunUninstall(const std::string& folderIn) {
           folder);
       return false;
     }
-    for (int i = 0; i < kMaxListFiles; ++i) {
-      std::string listFile = UninstallListPath(folder, i);
-      if (!FileExists(listFile)) continue;
-      std::vector<std::string> lines;
-      ReadUninstallList(listFile, lines);
-      ShowProgress(static_cast<long long>(lines.size()));
-      ListOutcome outcome = RemoveListedFiles(lines, removed);
-      HideProgress();
-      if (outcome == ListOutcome::Cancelled) {
-        LogLine("** Error: uninstall of %s cancelled at %s", folder, listFile);
+    std::vector<ListFile> lists;
+    if (!ReadLists(folder, lists)) {
+      MarkRunFailed();
+      return false;
+    }
+    // The last install is undone first: what it set aside may be an earlier install's file.
+    for (size_t i = lists.size(); i-- > 0;) {
+      Outcome outcome = UndoList(lists[i], removed, left, reasons);
+      if (!SettleList(lists[i])) listsRemain = true;
+      if (outcome == Outcome::Cancelled) {
+        LogLine("** Error: uninstall of %s cancelled at %s", folder, lists[i].path);
         MarkRunDeclined();
         return false;
-      }
-      SetFileAttributesA(listFile.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileA(listFile.c_str())) {
-        LogLine("** Error: cannot delete %s: %s", listFile, SystemErrorText(GetLastError()));
-        ShowPlainMessage("Error Deleting Uninstall master list file:" + listFile);
       }
     }
   }
 
-  SetStatus("Removing Add/Remove Programs Reference...");
-  RemoveEntries(folder);
+  if (listsRemain) {
+    LogLine("The Add/Remove Programs entry stays: %d items are left for the next uninstall", left);
+    MarkRunFailed();
+  } else {
+    SetStatus("Removing Add/Remove Programs Reference...");
+    RemoveEntries(folder);
+  }
+  LogLine("Uninstall done: %d removed or restored, %d left", removed, left);
+  std::string leftText;
+  if (left > 0) {
+    leftText = Format("\r%d items could not be removed and stay:", {left});
+    for (size_t i = 0; i < reasons.size() && i < 5; ++i) leftText += "\r" + reasons[i];
+    leftText += "\rRun the uninstall again once they are free.";
+  }
   if (!displayName.empty()) {
     SetStatus("Successfully Uninstalled \"" + displayName + "\"");
     ShowMainWindow(false);
-    ShowPlainMessage(Format("\"%s\"\r%d items successfully uninstalled.", {displayName, removed}));
+    ShowPlainMessage(Format("\"%s\"\r%d items successfully uninstalled.", {displayName, removed}) + leftText);
+  } else if (left > 0) {
+    ShowMainWindow(false);
+    ShowPlainMessage(leftText.substr(1));
   }
-  return true;
+  return !listsRemain;
 }
 
 }  // namespace tolvex

@@ -2,17 +2,19 @@
 // and the removal that entry starts.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "UCopyFiles.h"
+#include "UUninstListText.h"
 #include "UWinHandle.h"
 
 namespace tolvex {
 
 struct UninstallState {
   bool exists = false;             // created by the first AddFile
-  std::vector<std::string> files;  // every recorded path, in recording order
+  std::vector<std::string> files;  // every record line (UUninstListText), in recording order
   // The list file this run keeps up to date while it copies, so that an install killed
   // part way still leaves the uninstaller everything it had copied. Empty until the first
   // AddFile of an install that registers an uninstaller.
@@ -21,6 +23,10 @@ struct UninstallState {
   // and flushing each time would cost as much as the copy. What was written survives the
   // program being killed; only the system going down could lose the last lines.
   ScopedHandle recordHandle;
+  int listNumber = -1;  // of recordFile
+  // How this run recorded each path (lower case): a file it created or replaced is not set
+  // aside again when a later line copies it once more.
+  std::map<std::string, UndoKind> recorded;
 };
 UninstallState& UninstallList();
 void ResetUninstall();
@@ -43,8 +49,22 @@ bool ReadUninstallList(const std::string& path, std::vector<std::string>& lines)
 // (rounded up): what the entry shows as the space the install takes.
 unsigned long EstimatedSizeKb(const std::string& folder);
 
-// Records a file the uninstaller is to remove.
+// Records a file the uninstaller is to remove (a file the install created).
 void AddFile(const std::string& path);
+// Records what the uninstall is to undo; a change is recorded before it is made, so that
+// a run killed part way has it in the list file already.
+void RecordChange(const UndoLine& line);
+// Takes back the last record of path: the change it announced was not made.
+void DropRecord(const std::string& path);
+// How this run recorded path: Comment when it has not.
+UndoKind RecordedAs(const std::string& path);
+// The number of the list file this run records into (opened when needed); -1 when this
+// run keeps no list (no UnInstall, or no application folder).
+int RecordListNumber();
+// MakeDirPath that, when record is set, first records each folder it is about to create.
+bool MakeRecordedDirPath(const std::string& folder, bool record);
+// Where the file is set aside before this run replaces it: a free name beside it.
+std::string FreeSetAsideName(const std::string& path);
 // The Add/Remove Programs key for folder: "\SOFTWARE\...\Uninstall\" + prefix + n.
 std::string GetUninstIDKey(const std::string& prefix, const std::string& folder, const std::string& product);
 // Writes the list file, the uninstaller copy and the entry; false when any of it failed.

@@ -131,16 +131,22 @@ TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
   lock.Close();
   auto recorded = Lines(ReadFileText(list));
   if (!recorded.empty() && recorded.back().empty()) recorded.pop_back();
-  ASSERT_EQ(2u, recorded.size()) << ReadFileText(list);
+  // b.txt is announced before its copy: the application's own b.txt is to be set aside.
+  ASSERT_EQ(3u, recorded.size()) << ReadFileText(list);
   EXPECT_EQ(kUninstallListHeader, recorded[0]);
   EXPECT_EQ(dir + "\\a.txt", recorded[1]);
+  EXPECT_EQ(";\"replaced\" " + dir + "\\b.txt|" + dir + "\\b.txt.~tvx0", recorded[2]);
+  EXPECT_EQ("old b", ReadFileText(dir + "\\b.txt"));
   EXPECT_TRUE(EntryOf(dir).empty());  // the entry comes at the end of an install
 
-  // The next install registers the folder; one uninstall removes what both copied.
+  // The next install registers the folder and sets the application's b.txt aside; one
+  // uninstall removes what both copied and puts b.txt back as it was.
   EXPECT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
   EXPECT_FALSE(EntryOf(dir).empty());
+  EXPECT_EQ("b", ReadFileText(dir + "\\b.txt"));
   EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
-  for (const char* f : {"a.txt", "b.txt", "HelpUninstList0.ini", "HelpUninstList1.ini"})
+  EXPECT_EQ("old b", ReadFileText(dir + "\\b.txt"));
+  for (const char* f : {"a.txt", "b.txt.~tvx0", "b.txt.~tvx1", "HelpUninstList0.ini", "HelpUninstList1.ini"})
     EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
   EXPECT_TRUE(EntryOf(dir).empty());
 }
@@ -233,14 +239,20 @@ TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRe
                                   ">Run " + cd / "run.exe", "   ** Yes", "   ** No"})
     EXPECT_TRUE(Has(log, line)) << line;
 
-  // The uninstall removes every file the list names, and only those.
-  auto recorded = Lines(ReadFileText(dir + "\\HelpUninstList0.ini"));
-  ASSERT_EQ(5u, recorded.size() - (recorded.back().empty() ? 1 : 0));  // header, a.chm, two.txt, two videos
-  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
-  for (size_t i = 1; i < recorded.size(); ++i) {
-    if (recorded[i].empty()) continue;
-    EXPECT_FALSE(FileExists(recorded[i])) << recorded[i];
+  // The uninstall removes every file and folder the list names, and only those.
+  std::vector<std::string> created, folders;
+  for (const std::string& line : Lines(ReadFileText(dir + "\\HelpUninstList0.ini"))) {
+    UndoLine u = ParseUndoLine(line);
+    if (u.kind == UndoKind::Created) created.push_back(u.path);
+    if (u.kind == UndoKind::Folder) folders.push_back(u.path);
   }
+  EXPECT_EQ(4u, created.size());  // a.chm, two.txt, two videos
+  EXPECT_EQ((std::vector<std::string>{dir + "\\Help", dir + "\\Extras", dir + "\\help\\videos",
+                                      dir + "\\help\\videos\\Sub"}),
+            folders);
+  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
+  for (const std::string& path : created) EXPECT_FALSE(FileExists(path)) << path;
+  for (const std::string& path : folders) EXPECT_FALSE(FolderExists(path)) << path;
   EXPECT_TRUE(FileExists(dir + "\\lumen.exe"));
   EXPECT_TRUE(FileExists(shared.desktopLink));  // shortcuts are not recorded
 }

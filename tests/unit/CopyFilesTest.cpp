@@ -216,29 +216,48 @@ TEST_F(CopyFiles, UpdateOnlyWithoutDestinationCopiesNothingButStillRegisters) {
 }
 
 TEST_F(CopyFiles, RecordsForUninstallWhenCopiedUpToDateOrFailed) {
+  // What the record says the uninstall is to do: put back the set-aside file, remove a file
+  // or folder the copy made, or leave a file that was there before and was not replaced.
   struct Case {
     const char* what;
     CopyMode mode;
-    bool lockDestination;
-    bool addToUninstall;
-    bool recorded;
+    bool destinationThere, lockDestination, addToUninstall;
+    std::vector<std::string> record;  // "~" stands for the destination t.txt, "^" for its folder
+    const char* after;                 // the destination's contents afterwards
   } cases[] = {
-      {"copied", CopyMode::Always, false, true, true},
-      {"already up to date", CopyMode::AnyDifference, false, true, true},
-      {"copy failed over an existing file", CopyMode::Always, true, true, true},
-      {"not asked to", CopyMode::Always, false, false, false},
+      {"replaced", CopyMode::Always, true, false, true, {";\"replaced\" ~|~.~tvx0"}, "new"},
+      {"created with its folder", CopyMode::Always, false, false, true, {";\"folder\" ^", "~"}, "new"},
+      {"already up to date", CopyMode::AnyDifference, true, false, true, {";\"kept\" ~"}, "new"},
+      {"copy failed over an existing file", CopyMode::Always, true, true, true, {";\"kept\" ~"}, "old"},
+      {"not asked to", CopyMode::Always, true, false, false, {}, "new"},
   };
   for (const Case& c : cases) {
     ResetRunState();
     ScratchDir d;
     UnattendedSeam seam("answer: Yes\n");
-    Put(d / "s.txt", "same", 0);
-    Put(d / "t.txt", "same", 0);
+    const std::string folder = d / "out", dst = folder + "\\t.txt";
+    Put(d / "s.txt", "new", 0);
+    if (c.destinationThere) {
+      MakeDirPath(folder);
+      Put(dst, c.mode == CopyMode::AnyDifference ? "new" : "old", 0);
+    }
     ScopedHandle lock;
-    if (c.lockDestination) lock = Lock(d / "t.txt");
-    EXPECT_TRUE(CopyOneFile(d / "s.txt", d / "t.txt", Mode(c.mode, "", c.addToUninstall))) << c.what;
-    EXPECT_EQ(c.recorded ? std::vector<std::string>{d / "t.txt"} : std::vector<std::string>{}, UninstallList().files)
-        << c.what;
+    if (c.lockDestination) lock = Lock(dst);
+    EXPECT_TRUE(CopyOneFile(d / "s.txt", dst, Mode(c.mode, "", c.addToUninstall))) << c.what;
+    lock.Close();
+    std::vector<std::string> want;
+    for (std::string line : c.record) {
+      for (size_t at; (at = line.find('~')) != std::string::npos && line.compare(at, 5, "~tvx0") != 0;)
+        line.replace(at, 1, dst);
+      for (size_t at; (at = line.find('^')) != std::string::npos;) line.replace(at, 1, folder);
+      want.push_back(line);
+    }
+    EXPECT_EQ(want, UninstallList().files) << c.what;
+    EXPECT_EQ(c.after, ReadFileText(dst)) << c.what;
+    // The set-aside file is the old one, whole; no copy in progress is left anywhere.
+    EXPECT_EQ(c.record.size() == 1 && c.record[0][2] == 'r', FileExists(dst + ".~tvx0")) << c.what;
+    if (FileExists(dst + ".~tvx0")) EXPECT_EQ("old", ReadFileText(dst + ".~tvx0"));
+    EXPECT_FALSE(FileExists(dst + ".~tvxcopy")) << c.what;
   }
 }
 

@@ -312,7 +312,9 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
   EXPECT_TRUE(FolderExists(dir / "new\\deep"));
   EXPECT_TRUE(FolderExists(dir / "tree"));          // the folder above a folder item
   EXPECT_FALSE(FolderExists(dir / "skipped"));      // a skipped line touches nothing
-  EXPECT_FALSE(GetFileAttributesA((dir / "dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  // Recorded for the uninstall ("u"), the file keeps its attribute: the copy sets it aside
+  // as it is, to be put back as it was.
+  EXPECT_TRUE(GetFileAttributesA((dir / "dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 
   // What a line that stops early leaves decoded: a skipped line only its texts, a line
   // without a copy mode also its flags and register field, never its selection.

@@ -6,6 +6,7 @@
 #include "UCmdLine.h"
 #include "UIdentText.h"
 #include "UText.h"
+#include "UUninstListText.h"
 #include "UVersionText.h"
 
 using namespace tolvex;
@@ -235,4 +236,55 @@ TEST(FormatByteSize, ThreeSignificantDigitsInTheLocalesNotation) {
       {-5, ".", "-5"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.text, FormatByteSize(c.bytes, c.separator)) << c.bytes << c.separator;
+}
+
+// The uninstall acts only on what a list line records of a full file path; anything a
+// person could have edited in (a pattern, a relative path, a set-aside file elsewhere)
+// is refused with its reason.
+TEST(UninstallListLines, ParsedRecordsAndRefusedLines) {
+  struct Case {
+    std::string line;
+    UndoKind kind;
+    std::string path, aside;
+  } cases[] = {
+      {";\"Do Not Delete or Edit this file\" -- header", UndoKind::Comment, "", ""},
+      {"", UndoKind::Comment, "", ""},
+      {"C:\\App\\a.chm", UndoKind::Created, "C:\\App\\a.chm", ""},
+      {"  C:\\App\\a b.chm\t", UndoKind::Created, "C:\\App\\a b.chm", ""},
+      {"\\\\srv\\share\\App\\a.chm", UndoKind::Created, "\\\\srv\\share\\App\\a.chm", ""},
+      {"C:\\App\\..\\Shared\\x.dll", UndoKind::Created, "C:\\App\\..\\Shared\\x.dll", ""},  // as earlier lists hold
+      {";\"replaced\" C:\\App\\a.dll|C:\\App\\a.dll.~tvx0", UndoKind::Replaced, "C:\\App\\a.dll", "C:\\App\\a.dll.~tvx0"},
+      {";\"replaced\" C:\\App\\a.dll|c:\\app\\A.DLL.~tvx12-3", UndoKind::Replaced, "C:\\App\\a.dll", "c:\\app\\A.DLL.~tvx12-3"},
+      {";\"kept\" C:\\App\\b.chm", UndoKind::Kept, "C:\\App\\b.chm", ""},
+      {";\"folder\" C:\\App\\Help", UndoKind::Folder, "C:\\App\\Help", ""},
+      {";\"link\" C:\\Menu\\Lumen\\Help.lnk", UndoKind::Link, "C:\\Menu\\Lumen\\Help.lnk", ""},
+      {";\"registered\" C:\\App\\x.dll", UndoKind::Registered, "C:\\App\\x.dll", ""},
+      // refused
+      {"C:\\*.*", UndoKind::Invalid, "C:\\*.*", ""},
+      {"C:\\App\\a?.chm", UndoKind::Invalid, "C:\\App\\a?.chm", ""},
+      {"App\\a.chm", UndoKind::Invalid, "App\\a.chm", ""},
+      {"\\App\\a.chm", UndoKind::Invalid, "\\App\\a.chm", ""},
+      {"C:a.chm", UndoKind::Invalid, "C:a.chm", ""},
+      {"C:\\App\\", UndoKind::Invalid, "C:\\App\\", ""},
+      {"C:\\App\\a.chm:stream", UndoKind::Invalid, "C:\\App\\a.chm:stream", ""},
+      {"\\\\srv\\share", UndoKind::Invalid, "\\\\srv\\share", ""},
+      {";\"replaced\" C:\\App\\a.dll", UndoKind::Invalid, "C:\\App\\a.dll", ""},
+      {";\"replaced\" C:\\App\\a.dll|C:\\Other\\a.dll.~tvx0", UndoKind::Invalid, "C:\\App\\a.dll", "C:\\Other\\a.dll.~tvx0"},
+      {";\"replaced\" C:\\App\\a.dll|C:\\App\\a.dll.~tvx", UndoKind::Invalid, "C:\\App\\a.dll", "C:\\App\\a.dll.~tvx"},
+      {";\"folder\" Help", UndoKind::Invalid, "Help", ""},
+  };
+  for (const Case& c : cases) {
+    UndoLine u = ParseUndoLine(c.line);
+    EXPECT_EQ(static_cast<int>(c.kind), static_cast<int>(u.kind)) << c.line;
+    EXPECT_EQ(c.path, u.path) << c.line;
+    if (c.kind == UndoKind::Replaced) EXPECT_EQ(c.aside, u.aside) << c.line;
+    if (c.kind == UndoKind::Invalid) EXPECT_FALSE(u.why.empty()) << c.line;
+    // What is recorded reads back as the same record.
+    if (c.kind != UndoKind::Comment && c.kind != UndoKind::Invalid) {
+      UndoLine again = ParseUndoLine(UndoLineText(u));
+      EXPECT_TRUE(again.kind == u.kind && again.path == u.path && again.aside == u.aside) << c.line;
+    }
+  }
+  EXPECT_EQ("C:\\A\\b.dll.~tvx7", SetAsideName("C:\\A\\b.dll", 7));
+  EXPECT_EQ("C:\\A\\b.dll.~tvx7-2", SetAsideName("C:\\A\\b.dll", 7, 2));
 }

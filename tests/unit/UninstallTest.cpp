@@ -129,7 +129,7 @@ TEST_F(UninstallTest, EstimatedSizeCountsEachNamedFileOnceInWholeKb) {
       {{{"a", 1024}}, {"a"}, 1},
       {{{"a", 1025}, {"gone", 0}}, {"a|gone"}, 2},
       {{{"a", 1500}, {"b", 3000}}, {"a|b", "b|A"}, 5},  // a file two lists name counts once
-      {{{"x1.chm", 600}, {"x2.chm", 600}}, {"x?.chm"}, 2},
+      {{{"x1.chm", 600}, {"x2.chm", 600}}, {"x?.chm"}, 0},  // a pattern is no record of a file
       // folders listed once for all their files: one missing, one that is a folder
       {{{"sub\\c", 2048}, {"sub\\d", 100}}, {"sub\\c|none\\z|sub|SUB\\D"}, 3},
   };
@@ -268,34 +268,46 @@ TEST_F(UninstallTest, AMissingFolderStillLosesItsEntries) {
   EXPECT_EQ("\"Lumen Help\"\r0 items successfully uninstalled.", seam.Asked().at(1).text);
 }
 
-TEST_F(UninstallTest, AFileInUseAsksCancelRetryOrIgnore) {
+TEST_F(UninstallTest, AFileInUseAsksCancelRetryOrIgnoreAndStaysRecorded) {
   const std::string box = "Could not uninstall file. File may be in use:\r\n";
   struct Case {
     std::string answers;
     int boxes;          // how often the file in use was asked about
-    bool done, later;   // the uninstall went through; the file after it was removed
+    bool later;         // the file recorded before it was removed
+    int listLines;      // lines the list file keeps for the next uninstall (0: list gone)
   } cases[] = {
-      {"answer: Yes\n\nanswer: Ignore\n", 1, true, true},
-      {"answer: Yes\n\nanswer: Retry\n\nanswer: Ignore\n", 2, true, true},  // Retry tries it again
-      {"answer: Yes\n\nanswer: Cancel\n", 1, false, false},
-      {"answer: Yes\n", 1, false, false},  // unattended: Cancel, never an endless Retry
+      {"answer: Yes\n\nanswer: Ignore\n", 1, true, 1},
+      {"answer: Yes\n\nanswer: Retry\n\nanswer: Ignore\n", 2, true, 1},  // Retry tries it again
+      {"answer: Yes\n\nanswer: Cancel\n", 1, false, 2},
+      {"answer: Yes\n", 1, false, 2},  // unattended: Cancel, never an endless Retry
   };
   for (const Case& c : cases) {
     ScratchRegistry reg;
-    ASSERT_TRUE(Install({"busy.chm", "later.chm"}));
+    ASSERT_TRUE(Install({"later.chm", "busy.chm"}));  // undone last recorded first
     HANDLE lock = CreateFileA((app / "busy.chm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     UnattendedSeam seam(c.answers);
-    EXPECT_EQ(c.done, RunUninstall(app.Path())) << c.answers;
+    EXPECT_FALSE(RunUninstall(app.Path())) << c.answers;  // something stays: not done
     CloseHandle(lock);
     int boxes = 0;
     for (const AnswerEntry& e : seam.Asked()) boxes += e.text == box + app / "busy.chm" && e.kind == "CancelRetryIgnore";
     EXPECT_EQ(c.boxes, boxes) << c.answers;
     EXPECT_TRUE(FileExists(app / "busy.chm"));
     EXPECT_EQ(c.later, !FileExists(app / "later.chm")) << c.answers;
-    EXPECT_EQ(c.done, !FileExists(app / "HelpUninstList0.ini") && !RegKeyExists(HKEY_LOCAL_MACHINE, Key(0)));
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadUninstallList(app / "HelpUninstList0.ini", lines)) << c.answers;
+    EXPECT_EQ(static_cast<size_t>(c.listLines) + 1, lines.size()) << c.answers;
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, Key(0))) << c.answers;
+    if (c.later)
+      EXPECT_NE(std::string::npos, seam.Asked().back().text.find("1 items could not be removed and stay:\r" +
+                                                                  app / "busy.chm" + ": "))
+          << seam.Asked().back().text;
     EXPECT_FALSE(Progress().visible);
-    DeleteFileA((app / "busy.chm").c_str());
-    DeleteFileA((app / "HelpUninstList0.ini").c_str());
+    // Once the file is free, a second uninstall finishes the job.
+    UnattendedSeam again("answer: Yes\n");
+    EXPECT_TRUE(RunUninstall(app.Path())) << c.answers;
+    EXPECT_FALSE(FileExists(app / "busy.chm") || FileExists(app / "later.chm") ||
+                 FileExists(app / "HelpUninstList0.ini"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, Key(0)));
   }
 }
 
