@@ -39,7 +39,7 @@ std::string EntryOf(const std::string& folder) {
 
 TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   InstalledApp app(".tvxe2e9");
-  ProductCd cd;
+  ProductCd cd("TolvexTwice");  // an uninstaller copy of its own, which the uninstall removes
   for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Tree\\x.txt", "Tree\\sub\\y.txt", "Tree\\.svn\\z.txt"}) {
     MakeDirPath(ExtractFileDir(cd / f));
     WriteFileText(cd / f, f);
@@ -76,7 +76,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   ASSERT_FALSE(key.empty());
   EXPECT_EQ("Lumen Help", ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName"));
   EXPECT_EQ("Lumen Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product"));
-  std::string uninstaller = GetWindowsDir() + "\\Tolvex.exe";
+  std::string uninstaller = GetWindowsDir() + "\\TolvexTwice.exe";
   EXPECT_EQ("\"" + uninstaller + "\" /Uninstall \"" + dir + "\"", ReadRegValue(HKEY_LOCAL_MACHINE, key, "UninstallString"));
   EXPECT_TRUE(FileExists(uninstaller));
 
@@ -98,6 +98,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
     EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
   EXPECT_TRUE(FileExists(dir + "\\Docs\\a.chm"));  // never recorded, so it stays
   EXPECT_TRUE(EntryOf(dir).empty());
+  EXPECT_FALSE(FileExists(uninstaller));  // no entry uses it any more
   auto asked = cd.Asked();
   ASSERT_EQ(2u, asked.size());
   EXPECT_EQ("\"Lumen Help\"\r5 items successfully uninstalled.", asked[1].text);
@@ -248,13 +249,17 @@ TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRe
   }
   EXPECT_EQ(4u, created.size());  // a.chm, two.txt, two videos
   EXPECT_EQ((std::vector<std::string>{dir + "\\Help", dir + "\\Extras", dir + "\\help\\videos",
-                                      dir + "\\help\\videos\\Sub"}),
+                                      dir + "\\help\\videos\\Sub", programs, programs + "\\Help"}),
             folders);
   EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
   for (const std::string& path : created) EXPECT_FALSE(FileExists(path)) << path;
   for (const std::string& path : folders) EXPECT_FALSE(FolderExists(path)) << path;
   EXPECT_TRUE(FileExists(dir + "\\lumen.exe"));
-  EXPECT_TRUE(FileExists(shared.desktopLink));  // shortcuts are not recorded
+  // The links and the program folders the install made go too; the folder above, there
+  // before, stays.
+  for (const auto& l : links) EXPECT_FALSE(FileExists(l.link)) << l.link;
+  EXPECT_FALSE(FolderExists(programs));
+  EXPECT_TRUE(FolderExists(shared.top.Path()));
 }
 
 // What the application had is put back as it was, what the install made goes, and a list
