@@ -11,6 +11,11 @@ AppState& App() { return g_app; }
 void ResetApp() { g_app = AppState(); }
 void SetAppTitle(const std::string& title) { g_app.title = title; }
 
+std::string SetupTitle(const std::string& suffix) {
+  const std::string& product = g_params.productname;
+  return product.empty() ? suffix : product + " " + suffix;
+}
+
 void MarkRunDeclined() { g_app.declined = true; }
 void MarkRunFailed() { g_app.failed = true; }
 void NoteItemFailed() { ++g_app.itemsFailed; }

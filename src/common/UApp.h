@@ -32,6 +32,9 @@ struct AppState {
 AppState& App();
 void ResetApp();
 void SetAppTitle(const std::string& title);
+// "<product> Setup" once the script's product name is known, "Setup" before: never a
+// title that starts with a blank.
+std::string SetupTitle(const std::string& suffix = "Setup");
 
 // Where a run stops: the user's answer stopped it, or something failed.
 void MarkRunDeclined();

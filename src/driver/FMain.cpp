@@ -36,7 +36,7 @@ void TFormMain::FormCreate(HWND dlg) {
   dlg_ = dlg;
   ProgressState& p = Progress();
   p.cancelled = false;
-  SetWindowTextA(dlg, ExpandProductText("%s Setup").c_str());
+  SetWindowTextA(dlg, SetupTitle().c_str());
   SetClientSize(dlg, kClientWidth, kClientHeight);
   CenterOnScreen(dlg);
   font_ = CreateFormFont(dlg);

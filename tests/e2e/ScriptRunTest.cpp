@@ -115,6 +115,7 @@ TEST(ScriptRun, DecliningTheSearchStopsQuietly) {
   ASSERT_EQ(1u, asked.size());  // the question, then nothing more
   EXPECT_EQ("YesNo", asked[0].kind);
   EXPECT_EQ(0u, asked[0].text.find("\"Lumen Viewer\" application not found!"));
+  EXPECT_EQ("Lumen Viewer Setup", asked[0].title);  // asked once the script named the product
 }
 
 TEST(ScriptRun, SetPathWritesBothValuesForA32BitProgram) {

@@ -73,6 +73,8 @@ ScratchDir::ScratchDir() {
   std::string base = GetTempDir() + "\\tolvex-tests";
   CreateDirectoryA(base.c_str(), nullptr);
   path_ = base + "\\" + UniqueName();
+  // Wine reuses process ids: a folder of this name may be an earlier run's leftover.
+  RemoveTree(path_);
   CreateDirectoryA(path_.c_str(), nullptr);
   // Tests compare paths with what the shell reports, so use its long form from the start.
   path_ = ShellLongPath(path_);
