@@ -154,6 +154,41 @@ TEST(Win9xComponentUpdate, AnUpdateEndsTheRunWithTheRestartCodeAndReminder) {
   ResetRunState();
 }
 
+// Each package runs under its own status, on screen the whole time it runs.
+TEST(Win9xComponentUpdate, EachPackageRunsUnderItsOwnStatus) {
+  if (!RunsOn(false, 4, 10)) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
+  struct Case {
+    const char *shdocvw, *other, *otherName;
+    std::string InstallParams::*key;
+    const char *package, *status;
+  } cases[] = {
+      {"ver_6_0_2800_1106.dll", "ver_4_71_1712_6.dll", "comctl32.dll", &InstallParams::CC32Upgrade, "50comupd.exe",
+       "Upgrading ComCtl32.DLL."},
+      {"ver_4_71_1712_6.dll", nullptr, nullptr, &InstallParams::IE4Install, "ie4setup.exe",
+       "Upgrading Windows system files."},
+      {"ver_6_0_2800_1106.dll", "ver_7_0_0_0.dll", "wmp.dll", &InstallParams::WMP9Codecs, "wmp9codecs.exe",
+       "Installing Windows Media Player 9 Codecs"},
+      {"ver_6_0_2800_1106.dll", "ver_4_73_8561_0.dll", "HHCTRL.OCX", &InstallParams::HHUpgrade, "hhupd.exe",
+       "Upgrading HtmlHelp system files."},
+      {"ver_6_0_2800_1106.dll", nullptr, nullptr, &InstallParams::SWF6InstallerPath, "flash6.exe",
+       "Installing Shockwave Flash ActiveX Player."},
+      {"ver_6_0_2800_1106.dll", nullptr, nullptr, &InstallParams::SWF8InstallerPath, "flash8.msi",
+       "Installing Shockwave Flash ActiveX Player."},
+  };
+  for (const Case& c : cases) {
+    Pc pc(c.shdocvw, c.other, c.otherName);
+    ScratchRegistry reg;  // no Flash control
+    pc.Put("tolvex_helper.exe", "msiexec.exe");
+    Params().*c.key = pc.Package(c.package);
+    Params().IE4InstallCmdLine = "/q:a /s:%s";
+    EXPECT_EQ(std::vector<std::string>{c.status}, StatusesSeenByPrograms([] {
+                UpgradeComCtl32();
+                UpdateIE4HHEtcIfRequired();
+              })) << c.package;
+  }
+  ResetRunState();
+}
+
 // Every step configured and due; which of them belong on the Windows the test runs on.
 static void ExpectStepsRun(bool browser, bool comctl, bool help) {
   Pc pc("ver_4_40_308_0.dll", "ver_4_71_1712_6.dll", "comctl32.dll");
