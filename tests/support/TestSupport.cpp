@@ -319,8 +319,8 @@ std::vector<std::string> StatusesSeenByPrograms(const std::function<void()>& wor
   ScratchDir dir;
   const std::string seen = dir / "seen.txt";
   TFormMain form([&] {
-    std::string spec = std::to_string(reinterpret_cast<INT_PTR>(Progress().label)) + " " + seen;
-    SetEnvironmentVariableA("TOLVEX_HELPER_LABEL", spec.c_str());
+    std::string watch = std::to_string(reinterpret_cast<INT_PTR>(Progress().label)) + " " + seen;
+    SetEnvironmentVariableA("TOLVEX_HELPER_LABEL", watch.c_str());
     SetStatus("Copying file: earlier.chm");
     work();
     SetEnvironmentVariableA("TOLVEX_HELPER_LABEL", nullptr);
