@@ -175,14 +175,41 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
   return false;
 }
 
+static bool g_refuseReadOnlyReplace = false;
+void RefuseReadOnlyReplaceForTesting(bool refuse) { g_refuseReadOnlyReplace = refuse; }
+
 bool ReplaceWithFile(const std::string& from, const std::string& path, unsigned long& errorCode) {
+  // Windows NT refuses to rename over a read-only file; Wine does not. Tests ask for NT's way.
+  if (g_refuseReadOnlyReplace) {
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY)) {
+      errorCode = ERROR_ACCESS_DENIED;
+      return false;
+    }
+  }
   if (MoveFileExA(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   DWORD err = GetLastError();
-  if (err == ERROR_CALL_NOT_IMPLEMENTED) {  // the 9x family has no MoveFileEx
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-    if (MoveFileA(from.c_str(), path.c_str())) return true;
+  if (err == ERROR_CALL_NOT_IMPLEMENTED) {
+    // The 9x family has no MoveFileEx and cannot rename over a file: the old file moves
+    // aside, the new one in, and only then does the old one go; it comes back when the new
+    // one cannot go in, so there is never a moment without either.
+    std::string old = path + ".~tvxold";
+    SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(old.c_str());
+    bool hadOld = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (hadOld && !MoveFileA(path.c_str(), old.c_str())) {
+      errorCode = GetLastError();
+      return false;
+    }
+    if (MoveFileA(from.c_str(), path.c_str())) {
+      if (hadOld) {
+        SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(old.c_str());
+      }
+      return true;
+    }
     err = GetLastError();
+    if (hadOld) MoveFileA(old.c_str(), path.c_str());
   }
   errorCode = err;
   return false;

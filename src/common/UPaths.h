@@ -49,6 +49,9 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
 // Puts the file from in place of path in one rename (on the 9x family, which cannot
 // rename over a file: delete, then rename). From stays where it is on failure.
 bool ReplaceWithFile(const std::string& from, const std::string& path, unsigned long& errorCode);
+// With refuse set, ReplaceWithFile fails with access denied over a read-only file, as
+// Windows NT does (Wine replaces it).
+void RefuseReadOnlyReplaceForTesting(bool refuse);
 // Appends text to path (created when missing); a line-by-line record.
 bool AppendFileText(const std::string& path, const std::string& text, unsigned long& errorCode);
 // The system's own text for an error code of the helpers above, and the code:

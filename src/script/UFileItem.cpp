@@ -69,17 +69,22 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
     ReportScriptError("Error writing to destination drive! Check if drive is full or readonly!\r\"" + folder + "\"");
     return ParseStatus::Error;
   }
-  if (!MakeRecordedDirPath(folder, item.addToUninstall)) {
+  std::vector<std::string> made;
+  if (!MakeRecordedDirPath(folder, item.addToUninstall, &made)) {
+    RemoveMadeFolders(made);
     ReportScriptError("Internal error: Unknown error creating destination directory!\r\"" + folder + "\"");
     return ParseStatus::Error;
   }
+  // A line that fails its check leaves no folder of its own making behind.
   if (IsFolderItem(item.source, item.destination)) {
     if (!FolderExists(item.source)) {
+      RemoveMadeFolders(made);
       ReportScriptError("Internal error: Source Directory not found! Correct Tolvex.ini script file!\r\"" + parts.rest +
                         "\"");
       return ParseStatus::Error;
     }
   } else if (!FileExists(item.source) && !AnyFileMatches(item.source)) {
+    RemoveMadeFolders(made);
     ReportScriptError("Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + parts.rest + "\"");
     return ParseStatus::Error;
   }

@@ -180,23 +180,42 @@ void DropRecord(const std::string& path) {
   }
 }
 
+// Folder records are not in the recorded-path map: they are found in the lines.
+static void DropFolderRecord(const std::string& folder) {
+  for (size_t i = g_uninstall.files.size(); i-- > 0;) {
+    UndoLine u = ParseUndoLine(g_uninstall.files[i]);
+    if (u.kind != UndoKind::Folder || !EqualsNoCase(u.path, folder)) continue;
+    g_uninstall.files.erase(g_uninstall.files.begin() + static_cast<std::ptrdiff_t>(i));
+    return;
+  }
+}
+
 UndoKind RecordedAs(const std::string& path) {
   auto it = g_uninstall.recorded.find(LowerAscii(path));
   return it == g_uninstall.recorded.end() ? UndoKind::Comment : it->second;
 }
 
-bool MakeRecordedDirPath(const std::string& folder, bool record) {
-  if (record) {
-    std::vector<std::string> missing;  // outermost last
+bool MakeRecordedDirPath(const std::string& folder, bool record, std::vector<std::string>* made) {
+  std::vector<std::string> missing;  // outermost last
+  if (record || made) {
     for (std::string p = RemoveTrailingBackslashes(folder); !p.empty() && !FolderExists(p);) {
       missing.push_back(p);
       std::string parent = ExtractFileDir(p);
       if (parent == p || ExtractDrive(p) == p) break;
       p = parent;
     }
-    for (size_t i = missing.size(); i-- > 0;) RecordChange({UndoKind::Folder, missing[i], "", ""});
   }
+  if (record)
+    for (size_t i = missing.size(); i-- > 0;) RecordChange({UndoKind::Folder, missing[i], "", ""});
+  if (made) *made = missing;
   return MakeDirPath(folder);
+}
+
+void RemoveMadeFolders(const std::vector<std::string>& made) {
+  for (const std::string& f : made) {  // innermost first
+    if (RemoveDirectoryA(f.c_str())) LogLine("    Removed the folder made for the line: \"%s\"", f);
+    if (RecordedAs(f) == UndoKind::Comment) DropFolderRecord(f);
+  }
 }
 
 std::string FreeSetAsideName(const std::string& path) {

@@ -62,7 +62,10 @@ UndoKind RecordedAs(const std::string& path);
 // run keeps no list (no UnInstall, or no application folder).
 int RecordListNumber();
 // MakeDirPath that, when record is set, first records each folder it is about to create.
-bool MakeRecordedDirPath(const std::string& folder, bool record);
+bool MakeRecordedDirPath(const std::string& folder, bool record, std::vector<std::string>* made = nullptr);
+// Removes the folders MakeRecordedDirPath made (made as it gave them) while they are
+// empty, and takes back their records.
+void RemoveMadeFolders(const std::vector<std::string>& made);
 // Where the file is set aside before this run replaces it: a free name beside it.
 std::string FreeSetAsideName(const std::string& path);
 // The Add/Remove Programs key for folder: "\SOFTWARE\...\Uninstall\" + prefix + n.

@@ -269,21 +269,34 @@ TEST_F(CopyFiles, RecordsForUninstallWhenCopiedUpToDateOrFailed) {
 }
 
 TEST_F(CopyFiles, ReadOnlyDestinationIsReplacedAndNothingStaysReadOnly) {
+  // Windows NT refuses to rename over a read-only file (Wine does not): every kind of item
+  // must clear the attribute first.
+  RefuseReadOnlyReplaceForTesting(true);
+  enum Kind { kOne, kPattern, kTree };
   struct Case {
     bool sourceReadOnly, destinationReadOnly;
-  } cases[] = {{false, true}, {true, false}, {true, true}};
+    Kind kind;
+  } cases[] = {{false, true, kOne},  {true, false, kOne},    {true, true, kOne},
+               {false, true, kPattern}, {true, true, kTree}};
   for (const Case& c : cases) {
     ScratchDir d;
-    Put(d / "s.txt", "new", 100);
-    Put(d / "t.txt", "old", 0);
-    if (c.sourceReadOnly) SetFileAttributesA((d / "s.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    if (c.destinationReadOnly) SetFileAttributesA((d / "t.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_TRUE(CopyOneFile(d / "s.txt", d / "t.txt", Mode(CopyMode::DateNewer)));
-    EXPECT_EQ("new", ReadFileText(d / "t.txt"));
-    EXPECT_FALSE(IsReadOnly(d / "t.txt")) << c.sourceReadOnly << c.destinationReadOnly;
-    EXPECT_EQ(c.sourceReadOnly, IsReadOnly(d / "s.txt"));
-    SetFileAttributesA((d / "s.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    CreateDirectoryA((d / "in").c_str(), nullptr);
+    CreateDirectoryA((d / "out").c_str(), nullptr);
+    const std::string s = d / "in\\t.txt", t = d / "out\\t.txt";
+    Put(s, "new", 100);
+    Put(t, "old", 0);
+    if (c.sourceReadOnly) SetFileAttributesA(s.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.destinationReadOnly) SetFileAttributesA(t.c_str(), FILE_ATTRIBUTE_READONLY);
+    bool ok = c.kind == kOne       ? CopyOneFile(s, t, Mode(CopyMode::DateNewer))
+              : c.kind == kPattern ? CopyFileItem(d / "in\\*.txt", d / "out", Mode(CopyMode::DateNewer))
+                                   : CopyFileItem(d / "in\\", d / "out\\", Mode(CopyMode::DateNewer));
+    EXPECT_TRUE(ok) << c.kind;
+    EXPECT_EQ("new", ReadFileText(t)) << c.kind;
+    EXPECT_FALSE(IsReadOnly(t)) << c.sourceReadOnly << c.destinationReadOnly << c.kind;
+    EXPECT_EQ(c.sourceReadOnly, IsReadOnly(s));
+    SetFileAttributesA(s.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
+  RefuseReadOnlyReplaceForTesting(false);
 }
 
 TEST_F(CopyFiles, FileInUseAsksAndKeepsTheOldFileWhole) {

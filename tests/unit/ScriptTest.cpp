@@ -296,6 +296,9 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
       {dir / "nodir\\, " + dir / "tree\\sub\\, V", ParseStatus::Error,
        "Internal error: Source Directory not found! Correct Tolvex.ini script file!\r\"" + dir / "nodir\\, " +
            dir / "tree\\sub\\, V\""},
+      {dir / "none.txt, " + dir / "err\\made\\a.txt, VU", ParseStatus::Error,
+       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + dir / "none.txt, " +
+           dir / "err\\made\\a.txt, VU\""},
       {s + ", Q:\\nowhere\\a.txt, V", ParseStatus::Error,
        "Error writing to destination drive! Check if drive is full or readonly!\r\"Q:\\nowhere\""},
   };
@@ -312,6 +315,7 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
   EXPECT_TRUE(FolderExists(dir / "new\\deep"));
   EXPECT_TRUE(FolderExists(dir / "tree"));          // the folder above a folder item
   EXPECT_FALSE(FolderExists(dir / "skipped"));      // a skipped line touches nothing
+  EXPECT_FALSE(FolderExists(dir / "err"));          // nor does a line that fails its check
   // Recorded for the uninstall ("u"), the file keeps its attribute: the copy sets it aside
   // as it is, to be put back as it was.
   EXPECT_TRUE(GetFileAttributesA((dir / "dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
