@@ -156,6 +156,8 @@ static bool DirectoryOfApplication() {
 
 bool RunInstallSequence() {
   InstallParams& p = Params();
+  // An install whose record could not be kept stops before it changes anything.
+  if (p.UnInstall && DirectoryOfApplication() && !PrepareUninstallRecord(p.exedir)) return false;
   bool result = CopyFilesSection();
   const ScriptLists& lists = Lists();
   for (const ScriptSectionList* section : {&lists.list1, &lists.list2, &lists.list3, &lists.list4}) {

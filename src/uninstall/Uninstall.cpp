@@ -212,19 +212,118 @@ static std::string EntryKey(const std::string& prefix, int n) {
   return std::string(kUninstallKeyRoot) + "\\" + prefix + std::to_string(n);
 }
 
-std::string GetUninstIDKey(const std::string& prefix, const std::string& folder, const std::string& product) {
+// The long form of a folder: an 8.3 name and the long one name the same entry.
+// GetLongPathNameA is looked up at run time (Windows 95 and NT 4.0 lack it); without it
+// the shell's parse gives the long form.
+static std::string LongFolderName(const std::string& folder) {
+  using LongPathFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
   std::string dir = RemoveTrailingBackslashes(folder);
+  if (dir.empty()) return dir;
+  static const LongPathFn fn = reinterpret_cast<LongPathFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  if (fn) {
+    char buf[MAX_PATH];
+    DWORD n = fn(dir.c_str(), buf, sizeof buf);
+    if (n > 0 && n < sizeof buf) return RemoveTrailingBackslashes(std::string(buf, n));
+    return dir;
+  }
+  return RemoveTrailingBackslashes(ShellLongPath(dir));
+}
+
+// True when the two name one folder: letter case, trailing backslashes and 8.3 names aside.
+static bool SameFolder(const std::string& a, const std::string& b, std::string& longB) {
+  std::string x = RemoveTrailingBackslashes(a), y = RemoveTrailingBackslashes(b);
+  if (x.empty() || y.empty()) return false;
+  if (EqualsNoCase(x, y)) return true;
+  if (longB.empty()) longB = LongFolderName(y);
+  return EqualsNoCase(LongFolderName(x), longB);
+}
+
+std::string GetUninstIDKey(const std::string& prefix, const std::string& folder, const std::string& product) {
+  std::string dir = RemoveTrailingBackslashes(folder), longDir;
+  int free = -1;
+  std::string freeStored;
+  // The folder's own entry wins over a free slot before it: an uninstall must never read
+  // another slot, and an install must not leave its folder with two entries.
   for (int n = 0; n <= kMaxEntryNumber; ++n) {
     std::string key = EntryKey(prefix, n);
     std::string location = ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation");
     std::string stored = ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product");
-    bool sameFolder = EqualsNoCase(location, dir);
-    if ((sameFolder && (product.empty() || EqualsNoCase(stored, product))) || location.empty()) {
+    if (location.empty()) {
+      if (free < 0) free = n, freeStored = stored;
+      continue;
+    }
+    if (SameFolder(location, dir, longDir) && (product.empty() || EqualsNoCase(stored, product))) {
       LogLine("GetUninstIDKey(%s, %s) - %s %s ", dir, product, location, stored);
       return key;
     }
   }
-  return EntryKey(prefix, kMaxEntryNumber);
+  if (free >= 0) {
+    LogLine("GetUninstIDKey(%s, %s) - %s %s ", dir, product, "", freeStored);
+    return EntryKey(prefix, free);
+  }
+  LogLine("** Error: GetUninstIDKey(%s, %s) - all %d entries belong to other folders", dir, product,
+          kMaxEntryNumber + 1);
+  return {};
+}
+
+// Every list digest the folder's entries hold, by list number.
+static std::map<int, std::string> ListDigests(const std::string& folder) {
+  std::map<int, std::string> digests;
+  std::string longDir;
+  for (int n = 0; n <= kMaxEntryNumber; ++n) {
+    std::string key = EntryKey(kUninstallKeyPrefix, n);
+    if (!SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir)) continue;
+    for (int i = 0; i < kMaxListFiles; ++i) {
+      std::string d = ReadRegValue(HKEY_LOCAL_MACHINE, key, ExtractFileName(UninstallListPath(folder, i)));
+      if (!d.empty()) digests[i] = d;
+    }
+  }
+  return digests;
+}
+
+// Sets (or with an empty digest removes) a list's digest in each entry of the folder that
+// holds one.
+static void SetListDigest(const std::string& folder, const std::string& listFile, const std::string& digest) {
+  std::string longDir, name = ExtractFileName(listFile);
+  for (int n = 0; n <= kMaxEntryNumber; ++n) {
+    std::string key = EntryKey(kUninstallKeyPrefix, n);
+    if (!SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir) ||
+        ReadRegValue(HKEY_LOCAL_MACHINE, key, name).empty())
+      continue;
+    if (digest.empty())
+      DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
+    else
+      WriteRegString(HKEY_LOCAL_MACHINE, key, name, digest);
+  }
+}
+
+bool PrepareUninstallRecord(const std::string& folderIn) {
+  std::string folder = RemoveTrailingBackslashes(folderIn);
+  if (g_uninstall.recordFile.empty() && NextUninstallListPath(folder).empty()) {
+    LogLine("** Error: all %d uninstall list numbers of %s are taken", kMaxListFiles, folder);
+    ShowWarning("This folder holds " + std::to_string(kMaxListFiles) + " uninstall lists already:\r" + folder +
+                "\r\rNothing was installed. Uninstall the earlier installs first.");
+    return false;
+  }
+  if (GetUninstIDKey(kUninstallKeyPrefix, folder, Params().productname).empty()) {
+    ShowWarning("All " + std::to_string(kMaxEntryNumber + 1) +
+                " Add/Remove Programs entries of this kind belong to other folders.\r\rNothing was installed. "
+                "Uninstall one of them first.");
+    return false;
+  }
+  // A list without a digest is an earlier version's or a stopped run's: what a stopped
+  // run was copying when it stopped is removed from the folders it names.
+  std::map<int, std::string> digests = ListDigests(folder);
+  for (int i = 0; i < kMaxListFiles; ++i) {
+    std::vector<std::string> lines;
+    if (digests.count(i) || !ReadUninstallList(UninstallListPath(folder, i), lines)) continue;
+    for (const std::string& line : lines) {
+      UndoLine u = ParseUndoLine(line);
+      if (u.kind == UndoKind::Created || u.kind == UndoKind::Replaced) RemoveLeftCopies(ExtractFileDir(u.path));
+    }
+  }
+  return true;
 }
 
 static std::string UninstallCommand(const std::string& uninstaller, const std::string& folder) {
@@ -253,6 +352,20 @@ static bool WriteEntry(const std::string& key, const std::vector<std::string>& t
   for (size_t i = 0; i < sizeof numbers / sizeof numbers[0]; ++i)
     check(kEntryNumberValues[i], WriteRegDword(HKEY_LOCAL_MACHINE, key, kEntryNumberValues[i], numbers[i]));
   return ok;
+}
+
+// Under HKEY_LOCAL_MACHINE, which only administrators may write, while the list file sits
+// in a folder that any user may be allowed to write.
+static void WriteListDigest(const std::string& key, const std::string& listFile, const std::string& text) {
+  std::string digest = TextDigest(text), name = ExtractFileName(listFile);
+  if (digest.empty()) {
+    LogLine("** The system offers no digest: %s can be checked for changes only by its lines", listFile);
+    return;
+  }
+  LONG rc = WriteRegString(HKEY_LOCAL_MACHINE, key, name, digest);
+  if (rc != ERROR_SUCCESS)
+    LogLine("** Error: cannot write %s of the uninstall key %s: %s", name, key,
+            SystemErrorText(static_cast<unsigned long>(rc)));
 }
 
 bool CompleteUninstSetup(const std::string& displayName, const std::string& folderIn) {
@@ -295,11 +408,17 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
 
   std::string command = UninstallCommand(uninstaller, folder);
   std::string key = GetUninstIDKey(kUninstallKeyPrefix, folder, Params().productname);
+  if (key.empty()) {
+    ShowPlainMessage("Unknown error while writing uninstall file list to disk.\r\n" + listFile);
+    return false;
+  }
   std::vector<std::string> texts = {displayName,          command,     uninstaller, folder,
                                     kPublisher,           Params().productname,
                                     kPublisherWebAddress, kPublisherWebAddress,
                                     kPublisherWebAddress, command + " /answers="};
   if (!WriteEntry(key, texts, folder)) ok = false;
+  // The list as this install completed it: an uninstall that finds it changed asks first.
+  if (ok) WriteListDigest(key, listFile, text);
 
   if (!ok || !copied) ShowPlainMessage("Unknown error while writing uninstall file list to disk.\r\n" + listFile);
   return ok && copied;
@@ -312,7 +431,9 @@ struct ListFile {
   int number = 0;
   std::string path;
   std::vector<std::string> lines;  // header left out
-  bool trusted = false;            // its digest matches: its registrations may be undone
+  bool hasDigest = false;          // the entry holds a digest of it
+  bool trusted = false;            // ... and it matches: its registrations may be undone
+  bool declined = false;           // changed since, and the user chose not to follow it
 };
 
 enum class Outcome { Done, Stays, Cancelled };
@@ -455,6 +576,7 @@ Outcome UndoList(ListFile& list, int& removed, int& left, std::vector<std::strin
 // Every list file of the folder, read before anything is removed: one that cannot be read
 // stops the uninstall, since its files could not be told from the others.
 bool ReadLists(const std::string& folder, std::vector<ListFile>& lists) {
+  std::map<int, std::string> digests = ListDigests(folder);
   for (int i = 0; i < kMaxListFiles; ++i) {
     std::string path = UninstallListPath(folder, i);
     if (!FileExists(path)) continue;
@@ -471,16 +593,33 @@ bool ReadLists(const std::string& folder, std::vector<ListFile>& lists) {
     }
     for (const std::string& line : SplitScriptLines(text))
       if (!Trim(line).empty() && line != kUninstallListHeader) list.lines.push_back(line);
+    auto digest = digests.find(i);
+    list.hasDigest = digest != digests.end();
+    list.trusted = list.hasDigest && TextMatchesDigest(text, digest->second);
+    if (list.hasDigest && !list.trusted) {
+      // Edited since the install wrote it: its lines may name anything at all.
+      LogLine("** Error: the uninstall list file %s was changed after the install completed it", path);
+      int answer = ShowMessageBox("The uninstall list file\r\"" + path +
+                                      "\"\rwas changed after the install wrote it. It may name files the install "
+                                      "never copied.\r\rRemove the files it names all the same?",
+                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+      list.declined = answer != IDYES;
+      LogLine(list.declined ? "    Nothing of %s is removed" : "    %s is followed as the user chose", path);
+    }
     lists.push_back(list);
   }
   return true;
 }
 
 // Writes what stays of a list back, or removes the list when nothing stays.
-bool SettleList(const ListFile& list) {
+bool SettleList(const ListFile& list, const std::string& folder) {
+  if (list.declined) return false;
   if (list.lines.empty()) {
     SetFileAttributesA(list.path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(list.path.c_str())) return true;
+    if (DeleteFileA(list.path.c_str())) {
+      SetListDigest(folder, list.path, "");
+      return true;
+    }
     LogLine("** Error: cannot delete %s: %s", list.path, SystemErrorText(GetLastError()));
     ShowPlainMessage("Error Deleting Uninstall master list file:" + list.path);
     return false;
@@ -488,23 +627,29 @@ bool SettleList(const ListFile& list) {
   std::string text = std::string(kUninstallListHeader) + "\r\n";
   for (const std::string& line : list.lines) text += line + "\r\n";
   unsigned long err = 0;
-  if (!WriteFileWhole(list.path, text, err))
+  if (!WriteFileWhole(list.path, text, err)) {
     LogLine("** Error: cannot rewrite %s with what is left: %s", list.path, SystemErrorText(err));
-  else
-    LogLine("Uninstall list %s keeps %d lines for the next uninstall", list.path, static_cast<int>(list.lines.size()));
+    return false;
+  }
+  LogLine("Uninstall list %s keeps %d lines for the next uninstall", list.path, static_cast<int>(list.lines.size()));
+  // A list this program wrote stays trusted as rewritten; one without a digest gains none.
+  if (list.trusted) SetListDigest(folder, list.path, TextDigest(text));
   return false;
 }
 
 }  // namespace
 
 static void RemoveEntries(const std::string& folder) {
+  std::string longDir;
   for (int n = 0; n <= kMaxEntryNumber; ++n) {
     std::string key = EntryKey(kUninstallKeyPrefix, n);
     if (!RegKeyExists(HKEY_LOCAL_MACHINE, key) ||
-        !EqualsNoCase(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder))
+        !SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir))
       continue;
     for (const char* name : kEntryTextValues) DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
     for (const char* name : kEntryNumberValues) DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
+    for (int i = 0; i < kMaxListFiles; ++i)
+      DeleteRegValue(HKEY_LOCAL_MACHINE, key, ExtractFileName(UninstallListPath(folder, i)));
     LONG rc = DeleteRegKey(HKEY_LOCAL_MACHINE, key);
     if (rc != ERROR_SUCCESS)
       LogLine("** Error: cannot delete the uninstall key %s: %s", key, SystemErrorText(static_cast<unsigned long>(rc)));
@@ -567,8 +712,12 @@ bool RunUninstall(const std::string& folderIn) {
     }
     // The last install is undone first: what it set aside may be an earlier install's file.
     for (size_t i = lists.size(); i-- > 0;) {
+      if (lists[i].declined) {
+        listsRemain = true;
+        continue;
+      }
       Outcome outcome = UndoList(lists[i], removed, left, reasons);
-      if (!SettleList(lists[i])) listsRemain = true;
+      if (!SettleList(lists[i], folder)) listsRemain = true;
       if (outcome == Outcome::Cancelled) {
         LogLine("** Error: uninstall of %s cancelled at %s", folder, lists[i].path);
         MarkRunDeclined();

@@ -67,6 +67,10 @@ bool MakeRecordedDirPath(const std::string& folder, bool record);
 std::string FreeSetAsideName(const std::string& path);
 // The Add/Remove Programs key for folder: "\SOFTWARE\...\Uninstall\" + prefix + n.
 std::string GetUninstIDKey(const std::string& prefix, const std::string& folder, const std::string& product);
+// Before an install copies anything: false (shown and logged) when its record could not be
+// kept, since every list number or every entry is taken. Also removes what a stopped
+// earlier run left copying in the folders its list names.
+bool PrepareUninstallRecord(const std::string& folder);
 // Writes the list file, the uninstaller copy and the entry; false when any of it failed.
 bool CompleteUninstSetup(const std::string& displayName, const std::string& folder);
 // Removes what the folder's list files name; false when the user declined or stopped it,

@@ -256,3 +256,86 @@ TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRe
   EXPECT_TRUE(FileExists(dir + "\\lumen.exe"));
   EXPECT_TRUE(FileExists(shared.desktopLink));  // shortcuts are not recorded
 }
+
+// What the application had is put back as it was, what the install made goes, and a list
+// edited since the install is not followed unless the user says so.
+TEST(InstallRun, TheUninstallPutsBackWhatTheInstallFoundAndFollowsOnlyItsOwnRecord) {
+  struct Case {
+    const char* what;
+    bool tamper, lockList;
+    std::string answers;
+    int exit;
+    bool undone;          // the install's own changes were undone
+    bool victimsRemoved;  // the full paths edited into the list were followed
+  } cases[] = {
+      {"as recorded", false, false, "answer: Yes\n\nanswer: OK\n", kExitDone, true, false},
+      {"edited list, default answer", true, false, "answer: Yes\n", kExitFailed, false, false},
+      {"edited list, answered Yes", true, false, "answer: Yes\n\nanswer: Yes\n\nanswer: OK\n", kExitDone, true, true},
+      {"unreadable list", false, true, "answer: Yes\n", kExitFailed, false, false},
+  };
+  for (const Case& c : cases) {
+    InstalledApp app(".tvxe2e12");
+    ProductCd cd;
+    ScratchDir elsewhere;
+    const std::string dir = app.Folder();
+    // The application's own files: one the install replaces, one it finds up to date.
+    WriteFileText(dir + "\\own.dll", "own 1.0");
+    SetWriteTime(dir + "\\own.dll", 500);
+    SetFileAttributesA((dir + "\\own.dll").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    WriteFileText(dir + "\\kept.chm", "kept");
+    SetWriteTime(dir + "\\kept.chm", 2000);
+    for (const char* f : {"own.dll", "kept.chm", "n.chm"}) WriteFileText(cd / f, std::string("cd ") + f);
+    SetWriteTime(cd / "kept.chm", 1000);
+    cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e12\r\nDefaultGroup=Lumen\r\n"
+                   "IdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n[FILES]\r\n"
+                   "1=<setupdir>\\own.dll, <exedir>\\own.dll, OU\r\n"
+                   "2=<setupdir>\\kept.chm, <exedir>\\kept.chm, DU\r\n"
+                   "3=<setupdir>\\n.chm, <exedir>\\new\\deep\\n.chm, OU\r\n");
+    ASSERT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"})) << c.what;
+    ASSERT_EQ("cd own.dll", ReadFileText(dir + "\\own.dll")) << c.what;
+    ASSERT_EQ("own 1.0", ReadFileText(dir + "\\own.dll.~tvx0")) << c.what;
+    const std::string key = EntryOf(dir), list = dir + "\\HelpUninstList0.ini";
+    ASSERT_FALSE(key.empty());
+    EXPECT_NE(std::string::npos, ReadRegValue(HKEY_LOCAL_MACHINE, key, "HelpUninstList0.ini").find(':')) << c.what;
+
+    // Lines nobody recorded: a pattern, a file of another folder, a path on another drive.
+    const std::string victim = elsewhere / "system.dll", onZ = "Z:" + elsewhere.Path().substr(2) + "\\z.dll";
+    WriteFileText(victim, "v");
+    WriteFileText(elsewhere / "other.txt", "o");
+    if (c.tamper) {
+      std::string text = ReadFileText(list) + elsewhere / "*.txt" + "\r\n" + victim + "\r\n" + onZ + "\r\n";
+      WriteFileText(list, text);
+    }
+    ScopedHandle lock;
+    if (c.lockList) lock.Reset(CreateFileA(list.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(c.exit, cd.Run({"/Uninstall", dir}, c.answers)) << c.what;
+    lock.Close();
+
+    EXPECT_EQ(c.undone ? "own 1.0" : "cd own.dll", ReadFileText(dir + "\\own.dll")) << c.what;
+    if (c.undone) {  // put back with its time and attributes
+      unsigned long long t = 0, size = 0, want = 0;
+      GetFileStamp(dir + "\\own.dll", t, size);
+      GetFileStamp(dir + "\\kept.chm", want, size);  // written at 2000
+      EXPECT_LT(t, want) << c.what;
+      EXPECT_TRUE(GetFileAttributesA((dir + "\\own.dll").c_str()) & FILE_ATTRIBUTE_READONLY) << c.what;
+      EXPECT_FALSE(FileExists(dir + "\\own.dll.~tvx0") || FolderExists(dir + "\\new")) << c.what;
+      EXPECT_TRUE(EntryOf(dir).empty()) << c.what;
+    } else {
+      EXPECT_TRUE(FileExists(dir + "\\new\\deep\\n.chm") && FileExists(list)) << c.what;
+      EXPECT_FALSE(EntryOf(dir).empty()) << c.what;
+    }
+    EXPECT_EQ("kept", ReadFileText(dir + "\\kept.chm")) << c.what;  // there before, never copied
+    EXPECT_TRUE(FileExists(elsewhere / "other.txt")) << c.what;     // a pattern is never expanded
+    EXPECT_EQ(!c.victimsRemoved, FileExists(victim)) << c.what;
+    auto asked = cd.Asked();
+    if (c.tamper) {
+      ASSERT_LE(2u, asked.size()) << c.what;
+      EXPECT_NE(std::string::npos, asked[1].text.find(list)) << asked[1].text;
+    }
+    if (c.lockList) EXPECT_NE(std::string::npos, asked.back().text.find("Cannot read the uninstall list file \"" + list));
+    auto log = ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog_Uninstall(Lumen Viewer).txt");
+    EXPECT_NE(std::string::npos, log.find(c.undone ? "    Restored: \"" + dir + "\\own.dll\"" : "** Error: "))
+        << c.what << "\n" << log;
+    if (!EntryOf(dir).empty()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, EntryOf(dir).substr(1).c_str());
+  }
+}

@@ -79,7 +79,7 @@ TEST_F(UninstallTest, KeySlotIsTheFolderOwnOrTheFirstFree) {
        "GetUninstIDKey(C:\\App, ) - c:\\app Q "},
       {{{"C:\\App", "Q"}}, "C:\\App", "P", 1, "GetUninstIDKey(C:\\App, P) -   "},  // another product's
       {{{"C:\\Other", "P"}, {"C:\\App", "p"}}, "C:\\App", "P", 1, "GetUninstIDKey(C:\\App, P) - C:\\App p "},
-      {{{"", "P"}, {"C:\\App", "P"}}, "C:\\App", "P", 0, "GetUninstIDKey(C:\\App, P) -  P "},  // free first
+      {{{"", "P"}, {"C:\\App", "P"}}, "C:\\App", "P", 1, "GetUninstIDKey(C:\\App, P) - C:\\App P "},  // own first
   };
   for (const Case& c : cases) {
     ScratchRegistry reg;
@@ -91,8 +91,27 @@ TEST_F(UninstallTest, KeySlotIsTheFolderOwnOrTheFirstFree) {
   ScratchRegistry reg;
   for (int n = 0; n <= 100; ++n) Entry(n, "C:\\Other" + std::to_string(n), "P");
   InstallLog().lines.clear();
-  EXPECT_EQ(Key(100), GetUninstIDKey("TesmoraProductHelp", "C:\\App", ""));
-  EXPECT_TRUE(InstallLog().lines.empty());
+  EXPECT_EQ("", GetUninstIDKey("TesmoraProductHelp", "C:\\App", ""));  // never another folder's
+  EXPECT_EQ(std::vector<std::string>{"** Error: GetUninstIDKey(C:\\App, ) - all 101 entries belong to other folders"},
+            InstallLog().lines);
+}
+
+TEST_F(UninstallTest, AFolderByItsShortNameFindsItsOwnEntry) {
+  ScratchRegistry reg;
+  ScratchDir parent;
+  const std::string longName = parent / "Lumen Viewer Help Folder";
+  ASSERT_TRUE(CreateDirectoryA(longName.c_str(), nullptr));
+  char buf[MAX_PATH];
+  DWORD n = GetShortPathNameA(longName.c_str(), buf, sizeof buf);
+  ASSERT_TRUE(n > 0 && n < sizeof buf);
+  const std::string shortName(buf, n);
+  ASSERT_FALSE(EqualsNoCase(shortName, longName));
+  Entry(0, "", "");  // a free slot before it is not taken
+  Entry(1, longName, "Lumen Viewer");
+  Entry(2, shortName + "\\", "Other");
+  for (const std::string& asked : {shortName, shortName + "\\", UpperAscii(longName)})
+    EXPECT_EQ(Key(1), GetUninstIDKey("TesmoraProductHelp", asked, "Lumen Viewer")) << asked;
+  EXPECT_EQ(Key(2), GetUninstIDKey("TesmoraProductHelp", longName, "Other"));
 }
 
 TEST_F(UninstallTest, EntryHoldsTheCommandsTheMakerAndTheSize) {
