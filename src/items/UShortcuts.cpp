@@ -22,6 +22,7 @@
 #include "UText.h"
 #include "UWinExec.h"
 #include "UWinHandle.h"
+#include "Uninstall.h"
 
 namespace tolvex {
 
@@ -44,7 +45,7 @@ std::string GetProgramGroupFolder(const std::string& group) {
     return {};
   }
   std::string folder = RemoveTrailingBackslashes(programs + "\\" + group);
-  if (!MakeDirPath(folder)) LogLine("** Error: the folder \"%s\" could not be created: %s", folder, LastErrorText());
+  if (!MakeRecordedDirPath(folder, Params().UnInstall)) LogLine("** Error: the folder \"%s\" could not be created: %s", folder, LastErrorText());
   return folder;
 }
 
@@ -107,17 +108,22 @@ bool CreateShellLink(const std::string& linkPath, const TLinkData& link) {
   return true;
 }
 
-// A read-only link of the same name is replaced, as any other.
+// A read-only link of the same name is replaced, as any other. A link the install makes
+// where there was none is recorded for the uninstall; one it replaces was someone's
+// before and stays.
 static void WriteLink(const std::string& linkPath, const TLinkData& link) {
   DWORD attrs = GetFileAttributesA(linkPath.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
     SetFileAttributesA(linkPath.c_str(), attrs & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  const bool record = Params().UnInstall;
   std::string folder = ExtractFileDir(linkPath);
-  if (!MakeDirPath(folder)) {
+  if (!MakeRecordedDirPath(folder, record)) {
     LogLine("** Error: the folder \"%s\" could not be created: %s", folder, LastErrorText());
     return;
   }
-  CreateShellLink(linkPath, link);
+  bool announced = record && attrs == INVALID_FILE_ATTRIBUTES;
+  if (announced) RecordChange({UndoKind::Link, linkPath, "", ""});
+  if (!CreateShellLink(linkPath, link) && announced) DropRecord(linkPath);
 }
 
 // A normal window: readers of the link format take an unknown show command as that, but a

@@ -260,6 +260,16 @@ void KeepCreationTime(const std::string& source, const KnownFile& sk, const std:
   if (known.attributes != INVALID_FILE_ATTRIBUTES && f) SetFileTime(f.Get(), &known.created, nullptr, nullptr);
 }
 
+// The tests stop a run dead at a chosen moment of one file's copy, as a power cut or the
+// Task Manager would: TOLVEX_TEST_KILL_AT="copied:<file name>" (the copy is complete under
+// its own name) or "aside:<file name>" (the old file is set aside, the new one not in).
+void StopHereForTests(const char* point, const std::string& destination) {
+  char wanted[MAX_PATH] = "";
+  DWORD n = GetEnvironmentVariableA("TOLVEX_TEST_KILL_AT", wanted, sizeof wanted);
+  if (n > 0 && n < sizeof wanted && EqualsNoCase(wanted, std::string(point) + ":" + ExtractFileName(destination)))
+    TerminateProcess(GetCurrentProcess(), 9);
+}
+
 // Moves the old file aside, then the new one in; the old one goes back when the second
 // rename fails. Renames only: the old file keeps its bytes, times and attributes, and the
 // 9x family, which cannot rename over a file, never meets a moment without either.
@@ -269,6 +279,7 @@ bool SetAsideAndPlace(const std::string& target, const std::string& destination,
     errorCode = GetLastError();
     return false;
   }
+  StopHereForTests("aside", destination);
   if (MoveFileA(target.c_str(), destination.c_str())) return true;
   errorCode = GetLastError();
   if (!MoveFileA(aside.c_str(), destination.c_str()))
@@ -299,6 +310,7 @@ bool CopyInPlace(const std::string& source, const KnownFile& sk, const std::stri
   bool ok = true;
   if (EqualsNoCase(ExtractFileDir(destination), Params().flashcfgdir)) ok = ResolveTrustFile(target, errorCode);
   if (ok) KeepCreationTime(source, sk, target);
+  StopHereForTests("copied", destination);
   if (ok) {
     if (fresh) {
       // Made by someone else since it was looked at: it is theirs, and is replaced safely.

@@ -9,7 +9,7 @@
 
 #include "UApp.h"
 #include "UDebugLog.h"
-#include "UDigest.h"
+#include "UDigestText.h"
 #include "UFolderListing.h"
 #include "UInstallParams.h"
 #include "ULog.h"
@@ -354,14 +354,32 @@ static bool WriteEntry(const std::string& key, const std::vector<std::string>& t
   return ok;
 }
 
+namespace {
+
+// Held while an install picks its entry and writes it: two installs ending at once would
+// both find the same slot free.
+class EntryClaim {
+ public:
+  EntryClaim() : mutex_(CreateMutexA(nullptr, FALSE, "TolvexUninstallEntries")) {
+    held_ = mutex_ && WaitForSingleObject(mutex_.Get(), 30000) != WAIT_TIMEOUT;
+  }
+  ~EntryClaim() {
+    if (held_) ReleaseMutex(mutex_.Get());
+  }
+  EntryClaim(const EntryClaim&) = delete;
+  EntryClaim& operator=(const EntryClaim&) = delete;
+
+ private:
+  ScopedHandle mutex_;
+  bool held_ = false;
+};
+
+}  // namespace
+
 // Under HKEY_LOCAL_MACHINE, which only administrators may write, while the list file sits
 // in a folder that any user may be allowed to write.
 static void WriteListDigest(const std::string& key, const std::string& listFile, const std::string& text) {
   std::string digest = TextDigest(text), name = ExtractFileName(listFile);
-  if (digest.empty()) {
-    LogLine("** The system offers no digest: %s can be checked for changes only by its lines", listFile);
-    return;
-  }
   LONG rc = WriteRegString(HKEY_LOCAL_MACHINE, key, name, digest);
   if (rc != ERROR_SUCCESS)
     LogLine("** Error: cannot write %s of the uninstall key %s: %s", name, key,
@@ -407,6 +425,7 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   if (!copied) LogLine("** Error: the uninstaller could not be copied to %s", uninstaller);
 
   std::string command = UninstallCommand(uninstaller, folder);
+  EntryClaim claim;  // another install ending now must not take the same free slot
   std::string key = GetUninstIDKey(kUninstallKeyPrefix, folder, Params().productname);
   if (key.empty()) {
     ShowPlainMessage("Unknown error while writing uninstall file list to disk.\r\n" + listFile);
@@ -656,6 +675,45 @@ static void RemoveEntries(const std::string& folder) {
   }
 }
 
+// The uninstaller copy in the Windows folder goes with the last entry that starts it; while
+// it runs, at the next restart.
+static void RemoveUninstallerIfUnused(const std::string& uninstaller) {
+  std::string name = ExtractFileName(uninstaller), longWin;
+  if (uninstaller.empty() || !EqualsNoCase(ChangeFileExt(name, ".exe"), name) ||
+      !SameFolder(ExtractFileDir(uninstaller), GetWindowsDir(), longWin) || !FileExists(uninstaller))
+    return;
+  for (int n = 0; n <= kMaxEntryNumber; ++n) {
+    std::string key = EntryKey(kUninstallKeyPrefix, n);
+    if (EqualsNoCase(ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayIcon"), uninstaller) ||
+        ContainsNoCase(ReadRegValue(HKEY_LOCAL_MACHINE, key, "UninstallString"), uninstaller))
+      return;  // still another folder's uninstaller
+  }
+  std::string longSelf;
+  if (SameFolder(ModulePath(), uninstaller, longSelf)) {
+    if (MoveFileExA(uninstaller.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+      LogLine("The uninstaller %s is removed at the next restart", uninstaller);
+      return;
+    }
+    DWORD err = GetLastError();
+    if (err == ERROR_CALL_NOT_IMPLEMENTED) {  // the 9x family: WININIT.INI does it at start-up
+      char shortName[MAX_PATH];
+      DWORD n = GetShortPathNameA(uninstaller.c_str(), shortName, sizeof shortName);
+      if (n > 0 && n < sizeof shortName && WritePrivateProfileStringA("rename", "NUL", shortName, "wininit.ini")) {
+        LogLine("The uninstaller %s is removed at the next restart", uninstaller);
+        return;
+      }
+      err = GetLastError();
+    }
+    LogLine("** Error: the uninstaller %s cannot be removed at the next restart: %s", uninstaller, SystemErrorText(err));
+    return;
+  }
+  SetFileAttributesA(uninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (DeleteFileA(uninstaller.c_str()))
+    LogLine("    Removed: \"%s\" (the uninstaller no other entry uses)", uninstaller);
+  else
+    LogLine("** Error: cannot delete the uninstaller %s: %s", uninstaller, SystemErrorText(GetLastError()));
+}
+
 static void ShowMainWindow(bool show) {
   if (App().mainForm) ShowWindow(App().mainForm, show ? SW_SHOW : SW_HIDE);
 }
@@ -672,6 +730,7 @@ bool RunUninstall(const std::string& folderIn) {
   std::string key = GetUninstIDKey(kUninstallKeyPrefix, folder, "");
   std::string displayName = key.empty() ? "" : ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName");
   std::string product = key.empty() ? "" : ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product");
+  std::string uninstaller = key.empty() ? "" : ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayIcon");
   // The uninstall's own log goes where the install's log of this folder goes.
   Params().exedir = folder;
   Params().productname = product;
@@ -732,6 +791,7 @@ bool RunUninstall(const std::string& folderIn) {
   } else {
     SetStatus("Removing Add/Remove Programs Reference...");
     RemoveEntries(folder);
+    RemoveUninstallerIfUnused(uninstaller);
   }
   LogLine("Uninstall done: %d removed or restored, %d left", removed, left);
   std::string leftText;

@@ -39,7 +39,7 @@ std::string EntryOf(const std::string& folder) {
 
 TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   InstalledApp app(".tvxe2e9");
-  ProductCd cd;
+  ProductCd cd("TolvexTwice");  // an uninstaller copy of its own, which the uninstall removes
   for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Tree\\x.txt", "Tree\\sub\\y.txt", "Tree\\.svn\\z.txt"}) {
     MakeDirPath(ExtractFileDir(cd / f));
     WriteFileText(cd / f, f);
@@ -76,7 +76,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   ASSERT_FALSE(key.empty());
   EXPECT_EQ("Lumen Help", ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName"));
   EXPECT_EQ("Lumen Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product"));
-  std::string uninstaller = GetWindowsDir() + "\\Tolvex.exe";
+  std::string uninstaller = GetWindowsDir() + "\\TolvexTwice.exe";
   EXPECT_EQ("\"" + uninstaller + "\" /Uninstall \"" + dir + "\"", ReadRegValue(HKEY_LOCAL_MACHINE, key, "UninstallString"));
   EXPECT_TRUE(FileExists(uninstaller));
 
@@ -98,6 +98,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
     EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
   EXPECT_TRUE(FileExists(dir + "\\Docs\\a.chm"));  // never recorded, so it stays
   EXPECT_TRUE(EntryOf(dir).empty());
+  EXPECT_FALSE(FileExists(uninstaller));  // no entry uses it any more
   auto asked = cd.Asked();
   ASSERT_EQ(2u, asked.size());
   EXPECT_EQ("\"Lumen Help\"\r5 items successfully uninstalled.", asked[1].text);
@@ -248,13 +249,17 @@ TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRe
   }
   EXPECT_EQ(4u, created.size());  // a.chm, two.txt, two videos
   EXPECT_EQ((std::vector<std::string>{dir + "\\Help", dir + "\\Extras", dir + "\\help\\videos",
-                                      dir + "\\help\\videos\\Sub"}),
+                                      dir + "\\help\\videos\\Sub", programs, programs + "\\Help"}),
             folders);
   EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
   for (const std::string& path : created) EXPECT_FALSE(FileExists(path)) << path;
   for (const std::string& path : folders) EXPECT_FALSE(FolderExists(path)) << path;
   EXPECT_TRUE(FileExists(dir + "\\lumen.exe"));
-  EXPECT_TRUE(FileExists(shared.desktopLink));  // shortcuts are not recorded
+  // The links and the program folders the install made go too; the folder above, there
+  // before, stays.
+  for (const auto& l : links) EXPECT_FALSE(FileExists(l.link)) << l.link;
+  EXPECT_FALSE(FolderExists(programs));
+  EXPECT_TRUE(FolderExists(shared.top.Path()));
 }
 
 // What the application had is put back as it was, what the install made goes, and a list
@@ -337,5 +342,61 @@ TEST(InstallRun, TheUninstallPutsBackWhatTheInstallFoundAndFollowsOnlyItsOwnReco
     EXPECT_NE(std::string::npos, log.find(c.undone ? "    Restored: \"" + dir + "\\own.dll\"" : "** Error: "))
         << c.what << "\n" << log;
     if (!EntryOf(dir).empty()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, EntryOf(dir).substr(1).c_str());
+  }
+}
+
+// Killed at any moment of a copy, an install leaves no partial file under a destination's
+// name, and its list already says what to undo: a reinstall completes the install and an
+// uninstall (after it, or straight after the kill) puts the folder back as it was.
+TEST(InstallRun, AnInstallKilledMidCopyIsCompletedOrUndone) {
+  struct Case {
+    const char* killAt;
+    bool reinstall;
+    const char* ownAfterKill;  // own.dll's contents right after the kill; "" when it is gone
+  } cases[] = {
+      {"copied:n.chm", true, "own 1.0"},        // a fresh copy complete under its own name
+      {"copied:own.dll", true, "own 1.0"},      // a replacing copy, before the old file moves
+      {"aside:own.dll", true, ""},              // the old file set aside, the new one not in
+      {"aside:own.dll", false, ""},             // ... and uninstalled without a reinstall
+  };
+  for (const Case& c : cases) {
+    InstalledApp app(".tvxe2e13");
+    ProductCd cd;
+    const std::string dir = app.Folder();
+    WriteFileText(dir + "\\own.dll", "own 1.0");
+    for (const char* f : {"own.dll", "n.chm"}) WriteFileText(cd / f, std::string("cd ") + f);
+    cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e13\r\nDefaultGroup=Lumen\r\n"
+                   "IdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n[FILES]\r\n"
+                   "1=<setupdir>\\n.chm, <exedir>\\Help\\n.chm, OU\r\n"
+                   "2=<setupdir>\\own.dll, <exedir>\\own.dll, OU\r\n");
+    SetEnvironmentVariableA("TOLVEX_TEST_KILL_AT", c.killAt);
+    EXPECT_EQ(9, cd.Run({"/script", ".", "/skipfinish"})) << c.killAt;
+    SetEnvironmentVariableA("TOLVEX_TEST_KILL_AT", nullptr);
+    const std::string killed = std::string(c.killAt).substr(std::string(c.killAt).find(':') + 1);
+    const std::string partial = (killed == "n.chm" ? dir + "\\Help\\n.chm" : dir + "\\own.dll");
+    EXPECT_TRUE(FileExists(partial + ".~tvxcopy")) << c.killAt;  // the copy, under its own name
+    if (killed == "n.chm") EXPECT_FALSE(FileExists(partial)) << c.killAt;
+    EXPECT_EQ(c.ownAfterKill, ReadFileText(dir + "\\own.dll")) << c.killAt;
+    std::string list = ReadFileText(dir + "\\HelpUninstList0.ini");
+    EXPECT_NE(std::string::npos, list.find(partial + "\r\n") == std::string::npos
+                                     ? list.find(";\"replaced\" " + partial + "|")
+                                     : list.find(partial + "\r\n"))
+        << c.killAt << "\n" << list;
+
+    if (c.reinstall) {
+      ASSERT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"})) << c.killAt;
+      EXPECT_EQ("cd own.dll", ReadFileText(dir + "\\own.dll")) << c.killAt;
+      EXPECT_EQ("cd n.chm", ReadFileText(dir + "\\Help\\n.chm")) << c.killAt;
+      EXPECT_FALSE(FileExists(partial + ".~tvxcopy")) << c.killAt;
+    }
+    EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n")) << c.killAt;
+    EXPECT_EQ("own 1.0", ReadFileText(dir + "\\own.dll")) << c.killAt;
+    WIN32_FIND_DATAA fd;
+    ScopedFindHandle left(FindFirstFileA((dir + "\\own.dll.~*").c_str(), &fd));
+    EXPECT_FALSE(left.IsValid()) << c.killAt << ": " << (left ? fd.cFileName : "");
+    EXPECT_FALSE(FolderExists(dir + "\\Help") || FileExists(dir + "\\HelpUninstList0.ini") ||
+                 FileExists(dir + "\\HelpUninstList1.ini"))
+        << c.killAt;
+    EXPECT_TRUE(EntryOf(dir).empty()) << c.killAt;
   }
 }

@@ -4,6 +4,7 @@
 
 #include "UByteSizeText.h"
 #include "UCmdLine.h"
+#include "UDigestText.h"
 #include "UIdentText.h"
 #include "UText.h"
 #include "UUninstListText.h"
@@ -287,4 +288,21 @@ TEST(UninstallListLines, ParsedRecordsAndRefusedLines) {
   }
   EXPECT_EQ("C:\\A\\b.dll.~tvx7", SetAsideName("C:\\A\\b.dll", 7));
   EXPECT_EQ("C:\\A\\b.dll.~tvx7-2", SetAsideName("C:\\A\\b.dll", 7, 2));
+}
+
+TEST(TextDigest, Sha256OfTheStandardTextsAndAnyChange) {
+  struct Case {
+    std::string text, digest;
+  } cases[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",  // 56 bytes: the length needs a block
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(1000, 'a'), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ("sha256:" + c.digest, TextDigest(c.text)) << c.text.size();
+    EXPECT_TRUE(TextMatchesDigest(c.text, "SHA256:" + UpperAscii(c.digest)));
+    EXPECT_FALSE(TextMatchesDigest(c.text + "\r\n", "sha256:" + c.digest));
+  }
 }

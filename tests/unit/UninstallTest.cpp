@@ -378,3 +378,40 @@ TEST_F(UninstallTest, EachListedFileCountsOnceWhateverItsState) {
     EXPECT_FALSE(FileExists(app / c.name)) << c.name;
   }
 }
+
+static std::string Calls(const char* name) {
+  char buf[16] = "";
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+// A COM server the install made is unregistered before it goes; one it replaced is put
+// back and registered again. Only a list the entry vouches for runs a DLL's code.
+TEST_F(UninstallTest, ComServersAreUnregisteredOrRegisteredAgainOnlyFromAVouchedList) {
+  const std::string dll = TestBinDir() + "\\register_ok.dll";
+  for (bool vouched : {true, false}) {
+    ScratchRegistry reg;
+    ResetUninstall();
+    Params().UnInstall = true;
+    Params().exedir = app.Path();
+    Params().productname = "Lumen Viewer";
+    ASSERT_TRUE(CopyFileA(dll.c_str(), (app / "own.dll").c_str(), FALSE));
+    CopySettings s;
+    s.mode = CopyMode::Always;
+    s.reg = "r";
+    s.addToUninstall = true;
+    ASSERT_TRUE(CopyOneFile(dll, app / "new.dll", s));
+    ASSERT_TRUE(CopyOneFile(dll, app / "own.dll", s));
+    ASSERT_TRUE(CompleteUninstSetup("Lumen Help", app.Path()));
+    if (!vouched) DeleteRegValue(HKEY_LOCAL_MACHINE, Key(0), "HelpUninstList0.ini");  // as an earlier version's
+    SetEnvironmentVariableA("TOLVEX_REGISTER_CALLS", "0");
+    SetEnvironmentVariableA("TOLVEX_UNREGISTER_CALLS", "0");
+    UnattendedSeam seam("answer: Yes\n");
+    EXPECT_TRUE(RunUninstall(app.Path()));
+    EXPECT_EQ(vouched ? "1" : "0", Calls("TOLVEX_UNREGISTER_CALLS")) << vouched;  // new.dll
+    EXPECT_EQ(vouched ? "1" : "0", Calls("TOLVEX_REGISTER_CALLS")) << vouched;    // own.dll, put back
+    EXPECT_FALSE(FileExists(app / "new.dll") || FileExists(app / "own.dll.~tvx0"));
+    EXPECT_TRUE(FileExists(app / "own.dll"));
+    DeleteFileA((app / "own.dll").c_str());
+  }
+}
