@@ -200,9 +200,11 @@ bool MakeRecordedDirPath(const std::string& folder, bool record) {
 }
 
 std::string FreeSetAsideName(const std::string& path) {
+  // Without a list nothing would ever put the file back: it is replaced as it always was.
   int n = RecordListNumber();
+  if (n < 0) return {};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string aside = SetAsideName(path, n < 0 ? 0 : n, attempt);
+    std::string aside = SetAsideName(path, n, attempt);
     if (GetFileAttributesA(aside.c_str()) == INVALID_FILE_ATTRIBUTES) return aside;
   }
   return {};

@@ -400,3 +400,26 @@ TEST(InstallRun, AnInstallKilledMidCopyIsCompletedOrUndone) {
     EXPECT_TRUE(EntryOf(dir).empty()) << c.killAt;
   }
 }
+
+// A folder that is gone by the time of the uninstall still loses its entry, and the
+// uninstall's log, with nowhere beside the folder to go, goes to the temporary folder.
+TEST(InstallRun, AnUninstallOfAFolderThatIsGoneLogsInTheTemporaryFolder) {
+  InstalledApp app(".tvxe2e14");
+  ProductCd cd;
+  WriteFileText(cd / "a.chm", "a");
+  cd.WriteScript("[INSTALL]\r\nproductname=Lumen Gone\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e14\r\nDefaultGroup=Lumen\r\n"
+                 "IdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n[FILES]\r\n"
+                 "1=<setupdir>\\a.chm, <exedir>\\a.chm, OU\r\n");
+  ASSERT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
+  const std::string dir = app.Folder(), parent = ExtractFileDir(dir);
+  ASSERT_FALSE(EntryOf(dir).empty());
+  const std::string log = GetTempDir() + "\\installLog_Uninstall(Lumen Gone).txt";
+  DeleteFileA(log.c_str());
+  ASSERT_TRUE(MoveFileA(parent.c_str(), (parent + " moved").c_str()));  // the whole application, gone
+  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
+  EXPECT_TRUE(EntryOf(dir).empty());
+  std::string text = ReadFileText(log);
+  EXPECT_NE(std::string::npos, text.find("Uninstall - ")) << text;
+  EXPECT_NE(std::string::npos, text.find(dir)) << text;
+  DeleteFileA(log.c_str());
+}

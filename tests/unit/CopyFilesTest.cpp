@@ -224,17 +224,22 @@ TEST_F(CopyFiles, RecordsForUninstallWhenCopiedUpToDateOrFailed) {
     bool destinationThere, lockDestination, addToUninstall;
     std::vector<std::string> record;  // "~" stands for the destination t.txt, "^" for its folder
     const char* after;                 // the destination's contents afterwards
+    bool listKept = true;              // UnInstall is set: a list file records it
   } cases[] = {
       {"replaced", CopyMode::Always, true, false, true, {";\"replaced\" ~|~.~tvx0"}, "new"},
       {"created with its folder", CopyMode::Always, false, false, true, {";\"folder\" ^", "~"}, "new"},
       {"already up to date", CopyMode::AnyDifference, true, false, true, {";\"kept\" ~"}, "new"},
       {"copy failed over an existing file", CopyMode::Always, true, true, true, {";\"kept\" ~"}, "old"},
       {"not asked to", CopyMode::Always, true, false, false, {}, "new"},
+      // without a list nothing would put a set-aside file back: none is made
+      {"no list kept", CopyMode::Always, true, false, true, {";\"kept\" ~"}, "new", false},
   };
   for (const Case& c : cases) {
     ResetRunState();
     ScratchDir d;
     UnattendedSeam seam("answer: Yes\n");
+    Params().UnInstall = c.listKept;  // the list goes to d: the uninstall can put a file back
+    Params().exedir = d.Path();
     const std::string folder = d / "out", dst = folder + "\\t.txt";
     Put(d / "s.txt", "new", 0);
     if (c.destinationThere) {

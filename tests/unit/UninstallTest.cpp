@@ -415,3 +415,59 @@ TEST_F(UninstallTest, ComServersAreUnregisteredOrRegisteredAgainOnlyFromAVouched
     DeleteFileA((app / "own.dll").c_str());
   }
 }
+
+// An install whose record could not be kept must not start: every list number or every
+// entry taken by other folders stops it before it copies anything.
+TEST_F(UninstallTest, AnInstallWhoseRecordCannotBeKeptStopsFirst) {
+  struct Case {
+    int lists, otherEntries;
+    bool ok;
+    std::string box;  // the start of the box shown
+  } cases[] = {
+      {199, 100, true, ""},
+      {200, 0, false, "This folder holds 200 uninstall lists already:"},
+      {0, 101, false, "All 101 Add/Remove Programs entries of this kind belong to other folders."},
+  };
+  for (const Case& c : cases) {
+    ScratchRegistry reg;
+    ScratchDir folder;
+    ResetUninstall();
+    Params().UnInstall = true;
+    Params().exedir = folder.Path();
+    Params().productname = "Lumen Viewer";
+    for (int i = 0; i < c.lists; ++i) WriteFileText(UninstallListPath(folder.Path(), i), kHeader);
+    for (int n = 0; n < c.otherEntries; ++n) Entry(n, "C:\\Other" + std::to_string(n), "P");
+    UnattendedSeam seam;
+    EXPECT_EQ(c.ok, PrepareUninstallRecord(folder.Path())) << c.lists << " " << c.otherEntries;
+    ASSERT_EQ(c.ok ? 0u : 1u, seam.Asked().size());
+    if (!c.ok) EXPECT_EQ(0u, seam.Asked()[0].text.find(c.box)) << seam.Asked()[0].text;
+  }
+}
+
+// Two installs replace the application's own file one after the other; one uninstall puts
+// the first install's copy back, then the application's own.
+TEST_F(UninstallTest, TwoInstallsOverOneOwnFileAreUndoneLastFirst) {
+  ScratchRegistry reg;
+  ScratchDir cd;
+  WriteFileText(app / "own.txt", "own");
+  for (const char* version : {"first", "second"}) {
+    ResetUninstall();
+    ResetCopyEngine();
+    Params().UnInstall = true;
+    Params().exedir = app.Path();
+    Params().productname = "Lumen Viewer";
+    WriteFileText(cd / "own.txt", version);
+    CopySettings s;
+    s.mode = CopyMode::Always;
+    s.addToUninstall = true;
+    ASSERT_TRUE(CopyOneFile(cd / "own.txt", app / "own.txt", s));
+    ASSERT_TRUE(CompleteUninstSetup("Lumen Help", app.Path()));
+  }
+  EXPECT_EQ("own", ReadFileText(app / "own.txt.~tvx0"));
+  EXPECT_EQ("first", ReadFileText(app / "own.txt.~tvx1"));
+  UnattendedSeam seam("answer: Yes\n");
+  EXPECT_TRUE(RunUninstall(app.Path()));
+  EXPECT_EQ("own", ReadFileText(app / "own.txt"));
+  for (const char* gone : {"own.txt.~tvx0", "own.txt.~tvx1", "HelpUninstList0.ini", "HelpUninstList1.ini"})
+    EXPECT_FALSE(FileExists(app / gone)) << gone;
+}
