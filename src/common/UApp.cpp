@@ -13,10 +13,11 @@ void SetAppTitle(const std::string& title) { g_app.title = title; }
 
 void MarkRunDeclined() { g_app.declined = true; }
 void MarkRunFailed() { g_app.failed = true; }
+void NoteItemFailed() { ++g_app.itemsFailed; }
 
 int RunExitCode() {
   if (g_app.declined) return kExitDeclined;
-  if (g_app.failed) return kExitFailed;
+  if (g_app.failed || g_app.itemsFailed > 0) return kExitFailed;
   if (g_app.restartNeeded) return kExitRestartNeeded;
   return g_app.exitCode;
 }

@@ -77,7 +77,13 @@ void TFormMain::StartSetup() {
 
 void TFormMain::RunWork() {
   try {
-    if (!work_() && !App().declined) MarkRunFailed();
+    // A stage that stopped on the user's answer declined the run; any other stop failed it.
+    if (!work_() && !App().declined) {
+      if (App().stopAnswered)
+        MarkRunDeclined();
+      else
+        MarkRunFailed();
+    }
   } catch (...) {
     escaped_ = std::current_exception();
   }

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "UApp.h"
+#include "ULog.h"
 #include "UMessages.h"
 #include "UPaths.h"
 #include "UText.h"
@@ -33,6 +34,8 @@ bool RunAndWait(const std::string& program, const std::string& parameters) {
   if (!CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE, nullptr,
                       nullptr, &si, &pi)) {
     std::string why = LastErrorText();
+    LogLine("** Error: the program %s could not be started: %s", program, why);
+    NoteItemFailed();
     ShowErrorBox("CreateProcess(" + cmd + "," + parameters + ",...) returned \r" + why);
     return false;
   }

@@ -347,7 +347,10 @@ void RemoveLeftCopiesIn(const std::string& folder) {
 void RegisterCopied(const std::string& destination, const std::string& reg) {
   if (reg == "r") {
     LogLine("Register file: \"%s\"", destination);
-    if (!RegisterServerDll(destination)) LogLine("*** DLL Registration failed!!");
+    if (!RegisterServerDll(destination)) {
+      LogLine("*** DLL Registration failed!!");
+      NoteItemFailed();
+    }
   } else if (reg.size() >= 2 && ContainsNoCase(destination, ".exe") && FileExists(destination)) {
     RunAndWait(destination, reg);
     LogLine("Register file: \"%s %s\" ", destination, reg);
@@ -458,10 +461,15 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
     }
   }
   if (failed) {
+    NoteItemFailed();
     result = AskYesNo("Error copying file! Check if drive is full or readonly. Check if destination file is in use.\r\"" +
                       destination + "\"\r\rContinue Install?");
     LogLine("    *** Error - Copy Failed! File in use? Disk Full? Disk Read-Only?");
-    if (!result) MarkRunDeclined();
+    if (!result) App().stopAnswered = true;
+  } else if (copy) {
+    ++App().itemsCopied;
+  } else if (destExists) {
+    ++App().itemsUpToDate;
   }
   // A file that was there before and stays as it was is left alone by the uninstall.
   if (record && existsNow && announced == UndoKind::Comment && RecordedAs(destination) == UndoKind::Comment)
