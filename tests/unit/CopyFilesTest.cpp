@@ -441,6 +441,16 @@ TEST_F(CopyFiles, RegistersComServersWithTenAttempts) {
   SetEnvironmentVariableA("TOLVEX_REGISTER_CALLS", nullptr);
 }
 
+TEST_F(CopyFiles, RegistersAServerWithTheDllItNeedsBesideIt) {
+  // Found beside the server, where the install put it, not beside this program.
+  ScratchDir d;
+  for (const char* dll : {"register_dep.dll", "tvxdep.dll"})
+    ASSERT_TRUE(CopyFileA(FixturePath(std::string("regdep\\") + dll).c_str(), (d / dll).c_str(), FALSE)) << dll;
+  EXPECT_TRUE(RegisterServerDll(d / "register_dep.dll"));
+  DeleteFileA((d / "tvxdep.dll").c_str());
+  EXPECT_FALSE(RegisterServerDll(d / "register_dep.dll"));
+}
+
 TEST_F(CopyFiles, RunsACopiedProgramWithItsParameters) {
   ScratchDir d;
   std::string report = d / "report.txt";
