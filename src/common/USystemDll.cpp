@@ -1,5 +1,7 @@
 #include "USystemDll.h"
 
+#include <commctrl.h>
+
 #include "UText.h"
 
 namespace tolvex {
@@ -59,6 +61,15 @@ const VersionApi& Version() {
     return a;
   }();
   return api;
+}
+
+void InitControlClasses(DWORD classes) {
+  using InitExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  // comctl32 is in the process already (InitCommonControls is imported), and under the
+  // program's manifest this is the version the manifest chose.
+  auto initEx = Lookup<InitExFn>(GetModuleHandleA("comctl32.dll"), "InitCommonControlsEx");
+  INITCOMMONCONTROLSEX icc = {sizeof icc, classes};
+  if (!initEx || !initEx(&icc)) InitCommonControls();
 }
 
 }  // namespace tolvex

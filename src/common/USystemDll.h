@@ -2,7 +2,8 @@
 // at run time. A DLL named by its bare name is looked for beside the program first: on a
 // CD copied to a share or in a download folder anyone could have put one there, and it
 // would run with the installer's (an administrator's) rights. So each is loaded by the
-// system folder's full path.
+// system folder's full path, and nothing that may be missing on the oldest Windows the
+// program runs on is imported statically: such an import stops it before it starts.
 #pragma once
 
 #include <windows.h>
@@ -35,5 +36,10 @@ struct VersionApi {
   BOOL(WINAPI* verQueryValue)(LPCVOID block, LPCSTR subBlock, LPVOID* buffer, PUINT length) = nullptr;
 };
 const VersionApi& Version();
+
+// Registers the common-control window classes the caller needs (ICC_* flags). Windows 95
+// and NT 4.0 without a later Internet Explorer have a comctl32 without
+// InitCommonControlsEx; there every class it knows is registered at once.
+void InitControlClasses(DWORD classes);
 
 }  // namespace tolvex
