@@ -11,12 +11,18 @@ AppState& App() { return g_app; }
 void ResetApp() { g_app = AppState(); }
 void SetAppTitle(const std::string& title) { g_app.title = title; }
 
+std::string SetupTitle(const std::string& suffix) {
+  const std::string& product = g_params.productname;
+  return product.empty() ? suffix : product + " " + suffix;
+}
+
 void MarkRunDeclined() { g_app.declined = true; }
 void MarkRunFailed() { g_app.failed = true; }
+void NoteItemFailed() { ++g_app.itemsFailed; }
 
 int RunExitCode() {
   if (g_app.declined) return kExitDeclined;
-  if (g_app.failed) return kExitFailed;
+  if (g_app.failed || g_app.itemsFailed > 0) return kExitFailed;
   if (g_app.restartNeeded) return kExitRestartNeeded;
   return g_app.exitCode;
 }

@@ -32,8 +32,8 @@ void ResetProgress();
 // The text is kept at once; the label shows it at once unless it changed within the
 // last few milliseconds, then with the next pass of ProcessPendingMessages.
 void SetStatus(const std::string& text);
-// Shows a status and a bar position that are still waiting (before a question, at the
-// end of a run).
+// Shows a status and a bar position that are still waiting (before a question, before
+// the thread blocks on another program, at the end of a run).
 void FlushStatus();
 // Shows the bar (range 0..100) and the Cancel button; a total of 0 counts as 1.
 void ShowProgress(long long total);

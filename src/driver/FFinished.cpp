@@ -1,5 +1,6 @@
 #include "FFinished.h"
 
+#include "UApp.h"
 #include "UDialogTemplate.h"
 #include "UInstallParams.h"
 #include "ULog.h"
@@ -16,7 +17,7 @@ const char* const TFiniForm::kReadmeAnswer = "Read release notes";
 TFiniForm::TFiniForm() {
   const InstallParams& p = Params();
   hasNotes_ = !p.ReadmeFile.empty();
-  caption_ = ExpandProductText("%s Setup Complete");
+  caption_ = SetupTitle("Setup Complete");
   text_ = ExpandProductText(hasNotes_ ? "Click the button below to read some last minute release notes. "
                                         "Press the Finished button when done."
                                       : "Press the Finished button to close this help install program.");

@@ -37,7 +37,7 @@ void TFormMain::FormCreate(HWND dlg) {
   dlg_ = dlg;
   ProgressState& p = Progress();
   p.cancelled = false;
-  SetWindowTextA(dlg, ExpandProductText("%s Setup").c_str());
+  SetWindowTextA(dlg, SetupTitle().c_str());
   SetClientSize(dlg, kClientWidth, kClientHeight);
   CenterOnScreen(dlg);
   font_ = CreateFormFont(dlg);
@@ -78,7 +78,13 @@ void TFormMain::StartSetup() {
 
 void TFormMain::RunWork() {
   try {
-    if (!work_() && !App().declined) MarkRunFailed();
+    // A stage that stopped on the user's answer declined the run; any other stop failed it.
+    if (!work_() && !App().declined) {
+      if (App().stopAnswered)
+        MarkRunDeclined();
+      else
+        MarkRunFailed();
+    }
   } catch (...) {
     escaped_ = std::current_exception();
   }

@@ -135,7 +135,7 @@ static bool ProgramFolderFits() {
 }
 
 static bool Finish(bool result) {
-  SetAppTitle(ExpandProductText("%s Setup"));
+  SetAppTitle(SetupTitle());
   LogLine(">End GetAllParameters()");
   SaveInstallLog();
   return result;
@@ -153,6 +153,8 @@ bool GetAllParameters() {
   }
   ScriptFile().path = script;
   ReadInstallSection(script, Params());
+  // From here on every question carries the product's name.
+  SetAppTitle(SetupTitle());
   InstallParams& p = Params();
   p.setupdir = SetupDirFromArgument();
   if (!RequiredKeysPresent()) return Finish(false);

@@ -80,6 +80,13 @@ int RunProgram(const std::string& commandLine, const std::string& programPath) {
     ReportEscapedError("Unexpected error.");
     broken = true;
   }
+  if (broken) MarkRunFailed();
+  // The install log's last line says how the run ended, for whoever reads it afterwards.
+  if (IsSwitchPresent("/script") || IsSwitchPresent("/script2")) {
+    const AppState& a = App();
+    LogLine("Summary: %d copied, %d up to date, %d failed - exit code %d", a.itemsCopied, a.itemsUpToDate,
+            a.itemsFailed, RunExitCode());
+  }
   try {
     ExitProgram();
   } catch (...) {

@@ -117,7 +117,7 @@ static RunMode Stopped() {
 static RunMode InstallIf(bool ok) { return ok ? kRunInstall : Stopped(); }
 
 RunMode GetStartupMode() {
-  SetAppTitle(ExpandProductText("%s Setup"));
+  SetAppTitle(SetupTitle());
   if (IsSwitchPresent("/test")) {
     MakeTestAssociation();
     LogLine("/test command line param used -- .aaatest association used");

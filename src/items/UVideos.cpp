@@ -6,6 +6,7 @@
 #include "UCopyFiles.h"
 #include "UDialogTemplate.h"
 #include "UInstallParams.h"
+#include "UApp.h"
 #include "ULog.h"
 #include "UMessages.h"
 #include "UPaths.h"
@@ -401,6 +402,9 @@ void CopyHelpVideos() {
       LogLine("    The videos are not copied: they play from the CD");
     else
       CopyVideoFiles(source, RemoveTrailingBackslashes(destination), files, total);
+    // The install goes on after the videos whatever was answered there: a failed copy
+    // counts as failed, but stopping the videos does not stop the run.
+    App().stopAnswered = false;
   }
   LogLine(">End CopyHelpVideos()");
 }

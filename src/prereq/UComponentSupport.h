@@ -1,8 +1,8 @@
 // The Windows versions each component installer of a product CD was made for. The CDs
 // carry installers from the days of Windows 95 to XP; run on a later Windows they refuse,
-// hang or replace what the system itself keeps up to date. Every installer step asks here
-// first, and a step whose component does not belong on this Windows logs why and runs
-// nothing.
+// hang or replace what the system itself keeps up to date. An installer step asks here
+// only once its installer is due, after it has logged what it found on the PC; a due
+// installer that does not belong on this Windows is logged with the reason and not run.
 #pragma once
 
 #include <string>

@@ -45,7 +45,8 @@ const char kPolicyKey[] = "\\SOFTWARE\\Policies\\Microsoft\\Windows\\System";
 const char kPolicyValue[] = "HelpQualifiedRootDir";
 
 // The installers on the CDs date from Windows 95 to 2000; on a later Windows they refuse,
-// hang or replace what the system keeps up to date itself.
+// hang or replace what the system keeps up to date itself. Asked only once a package is
+// due, so that every Windows logs what the step found.
 bool BelongsHere(Component c) {
   std::string why;
   if (ComponentSupportedHere(c, why)) return true;
@@ -78,16 +79,17 @@ std::string PackageFolder(const std::string& package) {
 }
 
 // Returns the help gate: true when the browser update ran (or was due and its package
-// was missing: Windows is to be restarted either way).
+// was missing: Windows is to be restarted either way); false when it was not due or not
+// made for this Windows.
 bool UpdateBrowser(const std::string& shdocvw, const FileVersionInfo& v) {
   InstallParams& p = Params();
   LogVersion(shdocvw, v, "  IE not found - ");
-  if (!BelongsHere(Component::Browser) || !BrowserUpdateDue(v)) return false;
   int extra = 0;
   std::string cmdLine = FillPlaceholder(p.IE4InstallCmdLine, PackageFolder(p.IE4Install), extra);
   if (extra > 0)
     ReportScriptError("IE4InstallCmdLine \"" + p.IE4InstallCmdLine +
                       "\" asks for the package folder more than once; only the first place is filled.");
+  if (!BrowserUpdateDue(v) || !BelongsHere(Component::Browser)) return false;
   LogLine("** Installing IE4 SP1! ** A reboot is required!");
   SetStatus("Upgrading Windows system files.");
   LogLine("-----");
@@ -105,15 +107,14 @@ bool UpdateBrowser(const std::string& shdocvw, const FileVersionInfo& v) {
 
 void UpdateHelpEngine(bool helpGate) {
   InstallParams& p = Params();
-  if (!BelongsHere(Component::HtmlHelp)) return;
   LogLine("HH Info:");
   for (const char* line : {"    V1.0 is 4.72.7290 - IE4", "    V1.1 is 4.72.7323", "    V1.1a is 4.72.7325 - Windows98",
                            "    V1.1b is 4.72.8164 - MSDN", "    V1.2 is 4.73.8252", "    V1.21 is 4.73.8412",
                            "    V1.22 is 4.73.8561", "    V1.3  is 4.74.8702 - Win2K", "    V1.31 is 4.74.8793"})
     LogLine(line);
   std::string hhctrl = GetSystemDir() + "\\HHCTRL.OCX";
-  // A control that is there but unregistered leaves help unable to open; the version
-  // read next decides about the update either way.
+  // A control that is there but unregistered leaves help unable to open, on every
+  // Windows; the version read next decides about the update either way.
   if (!RegisterServerDll(hhctrl) && FileExists(hhctrl)) LogLine("  ** Registering " + hhctrl + " failed");
   FileVersionInfo v = GetFileVersion(hhctrl);
   LogVersion(hhctrl, v, "  File not found - ");
@@ -123,6 +124,7 @@ void UpdateHelpEngine(bool helpGate) {
     LogLine("  *** HtmlHelp install aborted - IE version is too old (Less than V3)");
     return;
   }
+  if (!BelongsHere(Component::HtmlHelp)) return;
   LogLine("** HH Upgrade performed! ** A reboot is required!");
   SetStatus("Upgrading HtmlHelp system files.");
   RunPackage(p.HHUpgrade, "/r:n /q:a");
@@ -135,7 +137,6 @@ void UpgradeComCtl32() {
   const InstallParams& p = Params();
   if (p.CC32Upgrade.empty()) return;
   LogLine(">>Checking ComCtl32.DLL");
-  if (!BelongsHere(Component::CommonControls)) return;
   std::string comctl = GetSystemDir() + "\\comctl32.dll";
   FileVersionInfo v = GetFileVersion(comctl);
   if (v.text.empty()) {
@@ -144,6 +145,7 @@ void UpgradeComCtl32() {
   }
   LogLine("  " + comctl + " found - Current version = " + v.text);
   if (v.parts[0] > 4 || (v.parts[0] == 4 && v.parts[1] >= 72)) return;
+  if (!BelongsHere(Component::CommonControls)) return;
   LogLine("** ComCtl32.DLL Upgraded to 4.72");
   SetStatus("Upgrading ComCtl32.DLL.");
   RunPackage(p.CC32Upgrade, "/r:n /q:a");

@@ -96,7 +96,8 @@ int CompareFileVersionText(const std::string& path, const std::string& wanted) {
 }
 
 // An installer made for other Windows versions is not started at all: on a later system
-// it refuses, hangs, or replaces what Windows itself keeps up to date.
+// it refuses, hangs, or replaces what Windows itself keeps up to date. Asked only once the
+// installer is due: a step that has nothing to do says nothing.
 bool StepBelongsHere(Component c, const std::string& installer) {
   std::string why;
   if (ComponentSupportedHere(c, why)) return true;
@@ -140,10 +141,10 @@ const MediaPlayerStep kMediaPlayerSteps[] = {
 
 void RunMediaPlayerStep(const MediaPlayerStep& step) {
   const std::string& path = Params().*step.installer;
-  if (path.empty() || !StepBelongsHere(step.component, path)) return;
+  if (path.empty()) return;
   bool due = CompareMediaPlayerVersion(step.below) == -1 &&
              (step.from == VersionParts{0, 0, 0, 0} || CompareMediaPlayerVersion(step.from) != -1);
-  if (!due || !InstallerFound(path)) return;
+  if (!due || !StepBelongsHere(step.component, path) || !InstallerFound(path)) return;
   SetStatus(step.status);
   RunAndWait(path, "/Q");
 }
@@ -166,13 +167,13 @@ std::string FindAgentCharacter(const std::string& fileName) {
 bool RunItemNeeded(const std::string& programPath) {
   for (const InstallerRow& row : kInstallers) {
     if (!ContainsNoCase(programPath, row.name)) continue;
+    if ((row.builtIntoWindows2000 && IsWindows2000()) || !ComponentMissing(row)) return false;
     std::string why;
     if (!ComponentSupportedHere(row.component, why)) {
       LogLine("    Not needed on this Windows: %s", why);
       return false;
     }
-    if (row.builtIntoWindows2000 && IsWindows2000()) return false;
-    return ComponentMissing(row);
+    return true;
   }
   return true;
 }
@@ -220,7 +221,7 @@ std::string FlashVersionText(bool activeX) {
 }
 
 bool InstallFlashPlayer(const std::string& installer, bool activeX) {
-  if (!StepBelongsHere(Component::FlashPlayer, installer) || !InstallerFound(installer)) return false;
+  if (!InstallerFound(installer)) return false;
   const std::string& wanted = Params().SWFVersion;
   if (!wanted.empty())
     LogLine(kLogSeparator);
@@ -228,7 +229,7 @@ bool InstallFlashPlayer(const std::string& installer, bool activeX) {
     ShowWarning("Check script! Expecting SWFVersion=<number>");
   LogLine(activeX ? "Adobe Flash ActiveX current version: %s" : "Adobe Flash Plugin current version: %s",
           FlashVersionText(activeX));
-  if (CompareFlashVersion(activeX, wanted) != -1) return false;
+  if (CompareFlashVersion(activeX, wanted) != -1 || !StepBelongsHere(Component::FlashPlayer, installer)) return false;
   LogLine(activeX ? "Installing: Adobe Flash Player (ActiveX)" : "Installing: Adobe Flash Player (Plugin)");
   bool msi = IsMsiPackage(installer);
   bool started = msi ? RunMsiPackage(installer) : RunAndWait(installer, "/q");
@@ -250,20 +251,25 @@ void UpdateFlashPlayer() {
   const InstallParams& p = Params();
   // Player 6 is checked for even where a newer player is installed: a script naming a
   // file the CD lacks is reported whatever this PC holds.
-  if (!p.SWF6InstallerPath.empty() && StepBelongsHere(Component::FlashPlayer, p.SWF6InstallerPath) &&
-      InstallerFound(p.SWF6InstallerPath) && CompareFlashVersion(true, VersionParts{6, 0, 40, 0}) == -1) {
+  if (!p.SWF6InstallerPath.empty() && InstallerFound(p.SWF6InstallerPath) &&
+      CompareFlashVersion(true, VersionParts{6, 0, 40, 0}) == -1 &&
+      StepBelongsHere(Component::FlashPlayer, p.SWF6InstallerPath)) {
     SetStatus(kFlashActiveXStatus);
     RunAndWait(p.SWF6InstallerPath, "/q");
   }
   const std::string& swf8 = p.SWF8InstallerPath;
-  if (!swf8.empty() && StepBelongsHere(Component::FlashPlayer, swf8) && InstallerFound(swf8) &&
-      CompareFlashVersion(true, VersionParts{8, 0, 0, 0}) == -1) {
-    SetStatus(kFlashActiveXStatus);
-    if (IsMsiPackage(swf8)) {
-      RunMsiPackage(swf8);
-    } else {
-      LogLine("** Error: not a Windows Installer package: %s", swf8);
-      ShowWarningFor("Check script! Expecting .MSI installer file! %s", swf8);
+  if (!swf8.empty() && InstallerFound(swf8) && CompareFlashVersion(true, VersionParts{8, 0, 0, 0}) == -1) {
+    // A package that is no .msi is a script error on every Windows; only one that could
+    // be started asks whether it belongs here.
+    bool msi = IsMsiPackage(swf8);
+    if (!msi || StepBelongsHere(Component::FlashPlayer, swf8)) {
+      SetStatus(kFlashActiveXStatus);
+      if (msi) {
+        RunMsiPackage(swf8);
+      } else {
+        LogLine("** Error: not a Windows Installer package: %s", swf8);
+        ShowWarningFor("Check script! Expecting .MSI installer file! %s", swf8);
+      }
     }
   }
   if (!p.SWFInstallerPath.empty()) InstallFlashPlayer(p.SWFInstallerPath, true);

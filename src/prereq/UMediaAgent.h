@@ -10,7 +10,7 @@ namespace tolvex {
 
 // True when the program (a [RUN] item's installer) is to run. The agent, speech and
 // character installers it knows by name run only while their component is missing or too
-// old; any other program is always needed. Reads the PC afresh on every call, so a
+// old, and then only on a Windows they were made for; any other program is always needed. Reads the PC afresh on every call, so a
 // component an earlier item installed counts.
 bool RunItemNeeded(const std::string& programPath);
 // <windir>\MSAgent\Chars\<fileName> when that file exists, else empty.
@@ -19,9 +19,10 @@ std::string FindAgentCharacter(const std::string& fileName);
 bool IsWindows2000();
 
 // The media-player steps (codecs, player 10, player 11) and the Flash steps of the
-// component update stage, each in its place there. An installer runs only where its
-// component is missing or too old, and only on a Windows it was made for; a configured
-// installer file that is missing is reported, and the install goes on.
+// component update stage, each in its place there. An installer is due where its
+// component is missing or too old, and a due one runs only on a Windows it was made for
+// (otherwise the log says why); a configured installer file that is missing is reported,
+// and the install goes on. The media-player steps log nothing else.
 void UpdateMediaPlayer();
 void UpdateFlashPlayer();
 

@@ -4,8 +4,10 @@
 #include <shellapi.h>
 
 #include "UApp.h"
+#include "ULog.h"
 #include "UMessages.h"
 #include "UPaths.h"
+#include "UProgress.h"
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -30,9 +32,15 @@ bool RunAndWait(const std::string& program, const std::string& parameters) {
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
   std::string buffer = cmd;  // CreateProcessA may write into the command line
+  // Nothing repaints while the thread waits, for minutes with an installer: a status set
+  // a moment ago and still waiting for its repaint would leave the window naming what
+  // ran before.
+  FlushStatus();
   if (!CreateProcessA(nullptr, &buffer[0], nullptr, nullptr, TRUE, CREATE_DEFAULT_ERROR_MODE, nullptr,
                       nullptr, &si, &pi)) {
     std::string why = LastErrorText();
+    LogLine("** Error: the program %s could not be started: %s", program, why);
+    NoteItemFailed();
     ShowErrorBox("CreateProcess(" + cmd + "," + parameters + ",...) returned \r" + why);
     return false;
   }

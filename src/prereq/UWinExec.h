@@ -9,7 +9,8 @@ namespace tolvex {
 // The command line RunAndWait hands to CreateProcess.
 std::string RunCommandLine(const std::string& program, const std::string& parameters);
 // Starts program with a hidden window and waits until it has ended; false (after the
-// error box) when it could not be started.
+// error box) when it could not be started. The progress window shows the latest status
+// and bar position throughout the wait.
 bool RunAndWait(const std::string& program, const std::string& parameters);
 // ShellExecute "open"; returns the shell's code (above 32 is success).
 int OpenWithShell(const std::string& file, const std::string& parameters, bool reportErrors);

@@ -44,6 +44,17 @@ namespace {
 
 bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
+// A name the ANSI code page cannot hold comes back from the listing with "?" for what it
+// cannot show: no file of that name can be opened, so it is a failed item, said as such.
+bool ReportUnwritableName(const std::string& folder, const std::string& name) {
+  LogLine("** Error: a name in \"%s\" cannot be held by this Windows' code page: \"%s\"", folder, name);
+  NoteItemFailed();
+  bool goOn = AskYesNo("A name in this folder cannot be written in the code page of this Windows' language "
+                       "settings, so it cannot be copied:\r\"" + folder + "\"\r\"" + name + "\"\r\rContinue Install?");
+  if (!goOn) App().stopAnswered = true;
+  return goOn;
+}
+
 // ---- CRC-32 (the ZIP and PNG one) ----------------------------------------------------
 // Eight tables let the loop take eight bytes a step: a no-op reinstall in "$" mode reads
 // every file twice, and the plain one-table loop would be slower than the disk.
@@ -345,10 +356,23 @@ void RemoveLeftCopiesIn(const std::string& folder) {
   } while (FindNextFileA(f.Get(), &fd));
 }
 
+// True when the file can be opened for reading as the system's copy opens it: a source
+// held by another program, or one this user may not read, fails the copy as surely as a
+// full disk, and the user must be told which of the two it was.
+bool SourceReadable(const std::string& source, std::string& why) {
+  ScopedHandle f(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (f) return true;
+  why = SystemErrorText(GetLastError());
+  return false;
+}
+
 void RegisterCopied(const std::string& destination, const std::string& reg) {
   if (reg == "r") {
     LogLine("Register file: \"%s\"", destination);
-    if (!RegisterServerDll(destination)) LogLine("*** DLL Registration failed!!");
+    if (!RegisterServerDll(destination)) {
+      LogLine("*** DLL Registration failed!!");
+      NoteItemFailed();
+    }
   } else if (reg.size() >= 2 && ContainsNoCase(destination, ".exe") && FileExists(destination)) {
     RunAndWait(destination, reg);
     LogLine("Register file: \"%s %s\" ", destination, reg);
@@ -380,16 +404,23 @@ bool CopyFileItem(const std::string& source, const std::string& destination, con
     std::string root = RemoveTrailingBackslashes(source);
     // The whole tree is listed before anything is copied, so a destination inside the
     // source is not walked into.
-    std::vector<std::string> folders{""};
+    std::vector<std::string> folders{""}, unwritable;
     for (size_t i = 0; i < folders.size(); ++i) {
       std::string base = folders[i].empty() ? root : root + "\\" + folders[i];
       WIN32_FIND_DATAA fd;
       ScopedFindHandle f(FindFirstFileA((base + "\\*.*").c_str(), &fd));
       if (!f) continue;
       do {
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && fd.cFileName[0] != '.')
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || fd.cFileName[0] == '.') continue;
+        if (std::strchr(fd.cFileName, '?'))
+          unwritable.push_back(base + "|" + fd.cFileName);
+        else
           folders.push_back(folders[i].empty() ? fd.cFileName : folders[i] + "\\" + fd.cFileName);
       } while (FindNextFileA(f.Get(), &fd));
+    }
+    for (const std::string& u : unwritable) {
+      size_t bar = u.find('|');
+      if (!ReportUnwritableName(u.substr(0, bar), u.substr(bar + 1))) return false;
     }
     for (const std::string& rel : folders) {
       std::string pattern = (rel.empty() ? root : root + "\\" + rel) + "\\*.*";
@@ -458,11 +489,23 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
       announced = UndoKind::Comment;
     }
   }
-  if (failed) {
+  std::string sourceWhy;
+  if (failed && !SourceReadable(source, sourceWhy)) {
+    NoteItemFailed();
+    result = AskYesNo("Error reading file! Check if the installation file is in use or may be read.\r\"" + source +
+                      "\"\r" + sourceWhy + "\r\rContinue Install?");
+    LogLine("    *** Error - Copy Failed! The installation file cannot be read: " + sourceWhy);
+    if (!result) App().stopAnswered = true;
+  } else if (failed) {
+    NoteItemFailed();
     result = AskYesNo("Error copying file! Check if drive is full or readonly. Check if destination file is in use.\r\"" +
                       destination + "\"\r\rContinue Install?");
     LogLine("    *** Error - Copy Failed! File in use? Disk Full? Disk Read-Only?");
-    if (!result) MarkRunDeclined();
+    if (!result) App().stopAnswered = true;
+  } else if (copy) {
+    ++App().itemsCopied;
+  } else if (destExists) {
+    ++App().itemsUpToDate;
   }
   // A file that was there before and stays as it was is left alone by the uninstall.
   if (record && existsNow && announced == UndoKind::Comment && RecordedAs(destination) == UndoKind::Comment)
@@ -480,13 +523,20 @@ bool CopyMatchingFiles(const std::string& pattern, const std::string& folder, co
   std::string to = RemoveTrailingBackslashes(folder);
   std::string from = ExtractFileDir(pattern);
   std::vector<std::pair<std::string, KnownFile>> sources;
+  std::vector<std::string> unwritable;
   {
     WIN32_FIND_DATAA fd;
     ScopedFindHandle f(FindFirstFileA(pattern.c_str(), &fd));
     if (f) do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) sources.emplace_back(fd.cFileName, KnownFrom(fd));
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (std::strchr(fd.cFileName, '?'))
+          unwritable.push_back(fd.cFileName);
+        else
+          sources.emplace_back(fd.cFileName, KnownFrom(fd));
       } while (FindNextFileA(f.Get(), &fd));
   }
+  for (const std::string& name : unwritable)
+    if (!ReportUnwritableName(from, name)) return false;
   if (sources.empty()) return true;
   // A registration runs foreign code, which may change the folder under the listing.
   bool runsCode = settings.reg == "r" || settings.reg.size() >= 2;

@@ -126,7 +126,7 @@ std::string PassOnText(const std::vector<std::string>& args) {
 
 void RunSecondDisk(const std::string& setupFile, const std::vector<std::string>& passOn, std::string& found) {
   const InstallParams& p = Params();
-  SetAppTitle(ExpandProductText("%s Setup"));
+  SetAppTitle(SetupTitle());
   while (!SearchOnce(setupFile, found)) {
     if (AskOkCancel(ExpandProductText(kInsertDisk))) {
       if (!OkTakenByDefault()) {

@@ -363,7 +363,14 @@ namespace {
 class EntryClaim {
  public:
   EntryClaim() : mutex_(CreateMutexA(nullptr, FALSE, "TolvexUninstallEntries")) {
-    held_ = mutex_ && WaitForSingleObject(mutex_.Get(), 30000) != WAIT_TIMEOUT;
+    DWORD rc = mutex_ ? WaitForSingleObject(mutex_.Get(), 0) : WAIT_FAILED;
+    if (rc == WAIT_TIMEOUT) {
+      // Another install holds it, for up to half a minute: the window is to say where
+      // this one stands meanwhile.
+      FlushStatus();
+      rc = WaitForSingleObject(mutex_.Get(), 30000);
+    }
+    held_ = mutex_ && rc != WAIT_TIMEOUT;
   }
   ~EntryClaim() {
     if (held_) ReleaseMutex(mutex_.Get());

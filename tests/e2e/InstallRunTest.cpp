@@ -147,7 +147,8 @@ TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
   ScopedHandle process(pi.hProcess), thread(pi.hThread);
   const std::string list = dir + "\\HelpUninstList0.ini";
   DWORD start = GetTickCount();
-  while (ReadFileText(list).find("a.txt") == std::string::npos && GetTickCount() - start < 30000) Sleep(50);
+  // The run is waiting at b.txt's question once b.txt, announced before its copy, is listed.
+  while (ReadFileText(list).find("b.txt") == std::string::npos && GetTickCount() - start < 30000) Sleep(50);
   TerminateProcess(process.Get(), 9);
   WaitForSingleObject(process.Get(), 10000);
   lock.Close();

@@ -9,6 +9,7 @@
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
+#include "UWinHandle.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -114,6 +115,7 @@ TEST(ScriptRun, DecliningTheSearchStopsQuietly) {
   ASSERT_EQ(1u, asked.size());  // the question, then nothing more
   EXPECT_EQ("YesNo", asked[0].kind);
   EXPECT_EQ(0u, asked[0].text.find("\"Lumen Viewer\" application not found!"));
+  EXPECT_EQ("Lumen Viewer Setup", asked[0].title);  // asked once the script named the product
 }
 
 TEST(ScriptRun, SetPathWritesBothValuesForA32BitProgram) {
@@ -228,11 +230,17 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
   InstalledApp app(".tvxe2e8");
   const std::string logs = app.Root() + "\\Apps\\Lumen Viewer\\";
   ScratchDir work;
+  // A copy fails when its source is held open without sharing; a registration fails on a
+  // file that is no DLL; a run item fails when its program is not there.
+  const std::string copyA = "[FILES]\r\n1=<setupdir>\\a.chm, <exedir>\\x\\a.chm, O\r\n";
+  const std::string copyBoth = copyA + "2=<setupdir>\\b.chm, <exedir>\\x\\b.chm, O\r\n";
   struct Case {
-    std::string extra;  // [INSTALL] lines
+    std::string extra;  // [INSTALL] lines, then any other section
     std::vector<std::string> args;
     int exitCode;
     bool logWritten;
+    bool lockA = false;   // a.chm's copy fails
+    std::string summary;  // the install log's last line, when given
   } cases[] = {
       {"RestartRequired=1\r\n", {"/script", ".", "/answers="}, kExitRestartNeeded, true},
       {"", {"/script", ".", "/answers="}, kExitDone, true},  // a bare /answers=: default answers
@@ -241,15 +249,41 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
       {"", {"/script", ".", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
       {"", {"/script", ".", "/answers=", "/transcript=" + (work / "no\\such\\folder\\t.txt")}, kExitFailed, false},
       {"", {"/test", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
+      // Items: all copied; a failed copy the default answer goes on past (also with a restart
+      // wanting); a failed copy answered No; a failed registration; a run item not there.
+      {copyBoth, {"/script", ".", "/answers="}, kExitDone, true, false,
+       "Summary: 2 copied, 0 up to date, 0 failed - exit code 0"},
+      {copyBoth, {"/script", ".", "/answers="}, kExitFailed, true, true,
+       "Summary: 1 copied, 0 up to date, 1 failed - exit code 1603"},
+      {"RestartRequired=1\r\n" + copyA, {"/script", ".", "/answers="}, kExitFailed, true, true,
+       "Summary: 0 copied, 0 up to date, 1 failed - exit code 1603"},
+      {copyBoth, {"/script", ".", "/answers=" + (work / "no.txt")}, kExitDeclined, true, true,
+       "Summary: 0 copied, 0 up to date, 1 failed - exit code 1602"},
+      {"[FILES]\r\n1=<setupdir>\\a.chm, <exedir>\\x\\a.dll, O, r\r\n", {"/script", ".", "/answers="}, kExitFailed,
+       true, false, "Summary: 1 copied, 0 up to date, 1 failed - exit code 1603"},
+      {"[RUN]\r\n1=<setupdir>\\missing.exe, , the tools\r\n", {"/script", ".", "/answers="}, kExitFailed, true, false,
+       "Summary: 0 copied, 0 up to date, 1 failed - exit code 1603"},
   };
+  WriteFileText(work / "no.txt", "answer: No\n");
   for (const Case& c : cases) {
     ProductCd cd;
     cd.WriteScript(Script(".tvxe2e8", c.extra));
+    WriteFileText(cd / "a.chm", "a");
+    WriteFileText(cd / "b.chm", "b");
+    ScopedHandle lock;
+    if (c.lockA) lock.Reset(CreateFileA((cd / "a.chm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     const std::string log = logs + (c.args[0] == "/check" ? "installLog_Check" : "installLog") + "(Lumen Viewer).txt";
     DeleteFileA(log.c_str());
-    EXPECT_EQ(c.exitCode, cd.RunAsGiven(c.args)) << c.args[0] << " " << c.args.back();
+    RemoveDirectoryA((app.Folder() + "\\x").c_str());
+    EXPECT_EQ(c.exitCode, cd.RunAsGiven(c.args)) << c.args[0] << " " << c.args.back() << " " << c.extra;
     EXPECT_EQ(c.logWritten, FileExists(log)) << c.args[0] << " " << c.args.back();
     EXPECT_FALSE(FolderExists(cd / "_Test")) << "the /test copy is made only when the run starts";
+    if (!c.summary.empty()) {
+      auto lines = Lines(ReadFileText(log));
+      while (!lines.empty() && lines.back().empty()) lines.pop_back();
+      EXPECT_EQ(c.summary, lines.empty() ? "" : lines.back()) << c.extra;
+    }
+    for (const char* f : {"a.chm", "b.chm", "a.dll"}) DeleteFileA((app.Folder() + "\\x\\" + f).c_str());
   }
   // Without a script the checks still end with 0: they report in their boxes, not here.
   ProductCd bare;

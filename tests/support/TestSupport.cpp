@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "FMain.h"
 #include "FOptional.h"
 #include "UApp.h"
 #include "UBusDriver.h"
@@ -73,6 +74,8 @@ ScratchDir::ScratchDir() {
   std::string base = GetTempDir() + "\\tolvex-tests";
   CreateDirectoryA(base.c_str(), nullptr);
   path_ = base + "\\" + UniqueName();
+  // Wine reuses process ids: a folder of this name may be an earlier run's leftover.
+  RemoveTree(path_);
   CreateDirectoryA(path_.c_str(), nullptr);
   // Tests compare paths with what the shell reports, so use its long form from the start.
   path_ = ShellLongPath(path_);
@@ -312,6 +315,24 @@ bool DialogDriver::Join() {
     thread_ = watchdog_ = nullptr;
   }
   return done_ == static_cast<int>(steps_.size());
+}
+
+std::vector<std::string> StatusesSeenByPrograms(const std::function<void()>& work) {
+  ScratchDir dir;
+  const std::string seen = dir / "seen.txt";
+  TFormMain form([&] {
+    std::string watch = std::to_string(reinterpret_cast<INT_PTR>(Progress().label)) + " " + seen;
+    SetEnvironmentVariableA("TOLVEX_HELPER_LABEL", watch.c_str());
+    SetStatus("Copying file: earlier.chm");
+    work();
+    SetEnvironmentVariableA("TOLVEX_HELPER_LABEL", nullptr);
+    return true;
+  });
+  form.Run();
+  std::vector<std::string> lines;
+  std::string text = FileExists(seen) ? ReadFileText(seen) : "";
+  for (size_t s = 0, e; (e = text.find('\n', s)) != std::string::npos; s = e + 1) lines.push_back(text.substr(s, e - s));
+  return lines;
 }
 
 void ClickButton(HWND dlg, int id) {

@@ -109,6 +109,11 @@ class DialogDriver {
   int done_ = 0;
   std::vector<std::string> seenText_;
 };
+// Runs work in the main window, right after a status of its own (so that a status the
+// work sets comes too soon after it to be painted at once), and returns the status line
+// as each copy of the test helper that the work started found it, in order.
+std::vector<std::string> StatusesSeenByPrograms(const std::function<void()>& work);
+
 // Sends a click to the control with this id in a dialog.
 void ClickButton(HWND dlg, int id);
 // Text of the static control of a message box.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "TestSupport.h"
+#include "UApp.h"
 #include "UCopyFiles.h"
 #include "UFileVersion.h"
 #include "UInstallParams.h"
@@ -263,6 +264,7 @@ TEST_F(CopyFiles, RecordsForUninstallWhenCopiedUpToDateOrFailed) {
     EXPECT_EQ(c.record.size() == 1 && c.record[0][2] == 'r', FileExists(dst + ".~tvx0")) << c.what;
     if (FileExists(dst + ".~tvx0")) EXPECT_EQ("old", ReadFileText(dst + ".~tvx0"));
     EXPECT_FALSE(FileExists(dst + ".~tvxcopy")) << c.what;
+    ResetUninstall();  // closes the list file, so that the folder can go
   }
 }
 
@@ -312,11 +314,22 @@ TEST_F(CopyFiles, FileInUseAsksAndKeepsTheOldFileWhole) {
     }
     auto asked = seam.Asked();
     ASSERT_EQ(1u, asked.size()) << c.what;
-    EXPECT_EQ(CopyQuestion(d / "t.txt"), asked[0].text) << c.what;
+    // The question names the file that is really in the way: a source in use is not a full disk.
+    if (c.lockSource)
+      EXPECT_EQ(0u, asked[0].text.find("Error reading file! Check if the installation file is in use or may be "
+                                       "read.\r\"" + d / "s.txt" + "\"\r"))
+          << asked[0].text;
+    else
+      EXPECT_EQ(CopyQuestion(d / "t.txt"), asked[0].text) << c.what;
     EXPECT_EQ("old", ReadFileText(d / "t.txt")) << c.what;
     EXPECT_EQ((std::vector<std::string>{"s.txt", "t.txt"}), FilesIn(d.Path())) << c.what;
     const auto& log = InstallLog().lines;
-    EXPECT_NE(log.end(), std::find(log.begin(), log.end(), kCopyFailed)) << c.what;
+    auto failedLine = std::find_if(log.begin(), log.end(), [&](const std::string& l) {
+      return c.lockSource ? l.find("    *** Error - Copy Failed! The installation file cannot be read: ") == 0
+                          : l == kCopyFailed;
+    });
+    EXPECT_NE(log.end(), failedLine) << c.what;
+    EXPECT_EQ(c.result ? 2 : 1, App().itemsFailed) << c.what;  // and the registration of a non-DLL
     if (!c.unreadable.empty()) {
       std::string line = "    ** Error: cannot read the file to compare it: \"" + d / c.unreadable + "\"";
       EXPECT_NE(log.end(), std::find(log.begin(), log.end(), line)) << c.what;
@@ -536,4 +549,45 @@ TEST_F(CopyFiles, SectionStopsAtTheFirstBadLine) {
   Lists().files.push_back(d / "two.txt," + d / "out\\two.txt, O");
   EXPECT_TRUE(CopyFilesSection());
   EXPECT_EQ((std::vector<std::string>{"one.txt", "two.txt"}), FilesIn(d / "out"));
+}
+
+// A name this Windows' code page cannot hold is a failed item, said with its folder: in a
+// pattern's folder and as a folder of a tree, never passed over in silence.
+TEST_F(CopyFiles, NamesTheCodePageCannotHoldAreReportedAndCounted) {
+  struct Case {
+    bool tree;
+    const char* answer;
+    bool result;
+  } cases[] = {{false, "Yes", true}, {true, "Yes", true}, {false, "No", false}};
+  for (const Case& c : cases) {
+    ResetRunState();
+    ScratchDir d;
+    CreateDirectoryA((d / "src").c_str(), nullptr);
+    Put(d / "src\\plain.txt", "p", 0);
+    // U+65E5 U+672C: no Western code page holds them.
+    const std::wstring wideName = c.tree ? L"\\src\\\x65E5\x672C" : L"\\src\\\x65E5\x672C.txt";
+    int n = MultiByteToWideChar(CP_ACP, 0, d.Path().c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n - 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, d.Path().c_str(), -1, &wide[0], n);
+    wide += wideName;
+    if (c.tree) {
+      ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+    } else {
+      HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+      ASSERT_NE(INVALID_HANDLE_VALUE, h);
+      CloseHandle(h);
+    }
+    if (GetACP() == 932 || GetACP() == 936 || GetACP() == 950) GTEST_SKIP() << "this code page holds the name";
+    UnattendedSeam seam(std::string("answer: ") + c.answer + "\n");
+    bool result = c.tree ? CopyFileItem(d / "src\\", d / "out\\", Mode(CopyMode::Always))
+                         : CopyFileItem(d / "src\\*.*", d / "out", Mode(CopyMode::Always));
+    EXPECT_EQ(c.result, result) << c.tree;
+    auto asked = seam.Asked();
+    ASSERT_EQ(1u, asked.size()) << c.tree;
+    EXPECT_EQ(0u, asked[0].text.find("A name in this folder cannot be written in the code page of this Windows' "
+                                     "language settings, so it cannot be copied:\r\"" + d / "src" + "\"\r\"??"))
+        << asked[0].text;
+    EXPECT_EQ(1, App().itemsFailed);
+    EXPECT_EQ(c.result, FileExists(d / "out\\plain.txt")) << c.tree;  // the others go on being copied
+  }
 }

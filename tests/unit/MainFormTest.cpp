@@ -9,11 +9,13 @@
 #include "FMain.h"
 #include "TestSupport.h"
 #include "UApp.h"
+#include "UCopyFiles.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UProgress.h"
 #include "URegistry.h"
 #include "UScript.h"
+#include "UShortcuts.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -98,6 +100,34 @@ TEST(MainForm, LayoutProgressAndCancel) {
   EXPECT_TRUE(ran);
   EXPECT_EQ(nullptr, Progress().form);  // gone with the window
   EXPECT_EQ(nullptr, App().mainForm);
+  ResetRunState();
+}
+
+// Nothing repaints while a program runs: the status set for it must be on screen before
+// the wait, even when it came too soon after the last one to be painted at once.
+TEST(MainForm, AProgramRunsUnderTheStatusSetForIt) {
+  ScratchDir d;
+  const std::string tool = d / "tool.exe", out = d / "out";
+  ASSERT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), tool.c_str(), FALSE));
+  WriteFileText(d / "a.chm", "help");
+  struct Case {
+    const char* what;
+    std::function<void()> work;
+    std::vector<std::string> seen;
+  } cases[] = {
+      {"run item", [&] { Lists().run = {tool + ", /x, Viewer Tools"}; EXPECT_TRUE(RunItems()); },
+       {"Installing Viewer Tools"}},
+      {"registration run of a copied program",
+       [&] {
+         Lists().files = {d / "a.chm," + out + "\\a.chm, O", tool + "," + out + "\\tool.exe, O, /regserver"};
+         EXPECT_TRUE(CopyFilesSection());
+       },
+       {"Copying file: tool.exe"}},
+  };
+  for (const Case& c : cases) {
+    ResetRunState();
+    EXPECT_EQ(c.seen, StatusesSeenByPrograms(c.work)) << c.what;
+  }
   ResetRunState();
 }
 

@@ -168,6 +168,14 @@ TEST_F(MediaSteps, InstallersForOlderWindowsAreNotRunOnACurrentOne) {
   EXPECT_TRUE(Runs().empty() && seam.Asked().empty());
   EXPECT_TRUE(Logged("    Not run: " + d / "wmp10.exe (" + why + ")"));
   EXPECT_TRUE(Logged("    Not needed on this Windows: " + whyAgent));
+  // With the components there no installer is due: nothing to say, whatever the Windows.
+  InstallLog().lines.clear();
+  Place(sys + "\\wmp.dll", "ver_11_0_5721_5145.dll");
+  WriteRegString(HKEY_CLASSES_ROOT, "CLSID\\{D45FD31B-5C6E-11D1-9EC1-00C04FD7081F}\\InprocServer32", "",
+                 FixturePath("ver_2_0_0_0.dll"));
+  UpdateMediaPlayer();
+  EXPECT_FALSE(RunItemNeeded("D:\\Agent\\MSAGENT.EXE"));
+  EXPECT_EQ(std::vector<std::string>{}, InstallLog().lines);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST_F(StartupTest, NoArgumentsShowsTheBanner) {
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ("none", asked[0].icon);
   EXPECT_EQ("OK", asked[0].kind);
-  EXPECT_EQ(" Setup", asked[0].title);
+  EXPECT_EQ("Setup", asked[0].title);  // no product yet: never a leading blank
   EXPECT_EQ(VersionBannerText(), asked[0].text);
   EXPECT_EQ("Tolvex.exe - Version \rTesmora - Install/Uninstall Utility\r\rValid command-line switches:\r\n"
             "/Uninstall, /Check, /NTCheck, /DisplayCheck, /tolvex, /script, or /script2.",
