@@ -15,13 +15,13 @@ Fn Lookup(HMODULE module, const char* name) {
   return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
-}  // namespace
-
 std::string TrueSystemDir() {
   char buf[MAX_PATH];
   UINT n = GetSystemDirectoryA(buf, MAX_PATH);
   return n && n < MAX_PATH ? RemoveTrailingBackslashes(std::string(buf, n)) : std::string();
 }
+
+}  // namespace
 
 HMODULE LoadSystemDll(const char* name) {
   // Without the folder there is no safe place to load from: the bare name would search
@@ -38,8 +38,6 @@ bool RestrictDllSearch() {
   g_searchRestricted = set && set(LOAD_LIBRARY_SEARCH_SYSTEM32);
   return g_searchRestricted;
 }
-
-bool DllSearchRestricted() { return g_searchRestricted; }
 
 HMODULE LoadInstalledDll(const std::string& path) {
   // A COM server often needs a DLL installed beside it. With the process's search

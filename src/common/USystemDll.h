@@ -12,17 +12,15 @@
 
 namespace tolvex {
 
-// The system folder as Windows reports it, no trailing backslash. Never the tests'
-// stand-in folder: what is loaded from here runs inside this process.
-std::string TrueSystemDir();
-// Loads name from the system folder by its full path; null when it is not there.
+// Loads name from the system folder by its full path; null when it is not there. The
+// folder is the one Windows reports, never the tests' stand-in folder (GetSystemDir):
+// what is loaded runs inside this process.
 HMODULE LoadSystemDll(const char* name);
 
 // From here on the process looks for DLLs named without a path in the system folder
 // only, where Windows offers that (8 and later; Vista and 7 with their loader update).
 // Called first thing at start. True when the search is now restricted.
 bool RestrictDllSearch();
-bool DllSearchRestricted();
 
 // Loads a DLL the install copied (a COM server to register) by its full path, so that
 // the DLLs beside it that it needs are found there and not beside this program.

@@ -15,8 +15,8 @@
 #include "UPaths.h"
 #include "UProgress.h"
 #include "UScript.h"
-#include "USystemDll.h"
 #include "UShortcuts.h"
+#include "USystemDll.h"
 #include "UVideos.h"
 #include "Uninstall.h"
 
