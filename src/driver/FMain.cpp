@@ -16,6 +16,7 @@
 #include "UProgress.h"
 #include "UScript.h"
 #include "UShortcuts.h"
+#include "USystemDll.h"
 #include "UVideos.h"
 #include "Uninstall.h"
 
@@ -120,8 +121,7 @@ INT_PTR CALLBACK TFormMain::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TFormMain::Run() {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_PROGRESS_CLASS};
-  if (!InitCommonControlsEx(&icc)) InitCommonControls();
+  InitControlClasses(ICC_PROGRESS_CLASS);
   DialogTemplate t("", WS_POPUP | DS_CENTER, 266, 37);
   t.AddControl(kIconId, kStaticClass, "", SS_ICON, 0, 0, 0, 0);
   t.AddControl(kLabelId, kStaticClass, "", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0);

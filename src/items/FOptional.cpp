@@ -8,6 +8,7 @@
 #include "UPaths.h"
 #include "UProgress.h"
 #include "UQuestion.h"
+#include "USystemDll.h"
 #include "UText.h"
 
 namespace tolvex {
@@ -193,8 +194,7 @@ INT_PTR CALLBACK TOptionalForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 INT_PTR TOptionalForm::ShowModal() {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
+  InitControlClasses(ICC_LISTVIEW_CLASSES);
   DialogTemplate t(kCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_CENTER, 280, 280);
   t.AddControl(kLabelId, kStaticClass, kLabel, SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0);
   t.AddControl(kGroupId, kButtonClass, " Description ", BS_GROUPBOX, 0, 0, 0, 0);

@@ -6,6 +6,7 @@
 #include "UDebugLog.h"
 #include "UPaths.h"
 #include "URegistry.h"
+#include "USystemDll.h"
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -141,7 +142,7 @@ TCLSInfo GetCLSInfo(const GUID& clsid) {
 namespace {
 
 // The installer library is optional (9x without Windows Installer): it is loaded at run
-// time, so the program still starts where it is missing.
+// time, so the program still starts where it is missing, and from the system folder only.
 using MsiLocateComponentFn = int(WINAPI*)(const char* component, char* pathBuf, DWORD* pathChars);
 using MsiGetComponentPathFn = int(WINAPI*)(const char* product, const char* component, char* pathBuf,
                                            DWORD* pathChars);
@@ -158,7 +159,7 @@ MsiLibrary g_msi;
 
 bool LoadMsiLibrary() {
   if (g_msi.module) return true;
-  g_msi.module.Reset(LoadLibraryA("msi.dll"));
+  g_msi.module.Reset(LoadSystemDll("msi.dll"));
   if (!g_msi.module) return false;
   HMODULE m = g_msi.module.Get();
   g_msi.locateComponent = reinterpret_cast<MsiLocateComponentFn>(GetProcAddress(m, "MsiLocateComponentA"));

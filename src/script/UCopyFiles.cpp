@@ -19,6 +19,7 @@
 #include "UPaths.h"
 #include "UProgress.h"
 #include "UScript.h"
+#include "USystemDll.h"
 #include "UText.h"
 #include "UWinExec.h"
 #include "UWinHandle.h"
@@ -591,7 +592,7 @@ bool CallServerDll(const std::string& path, const char* entry) {
   UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   bool ok = false;
   {
-    ScopedModule dll(LoadLibraryA(path.c_str()));
+    ScopedModule dll(LoadInstalledDll(path));
     if (dll) {
       auto fn = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), entry)));
       ok = fn && SUCCEEDED(fn());

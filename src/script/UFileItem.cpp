@@ -57,7 +57,7 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
     if (flags.hasMode) item.copyMode = flags.mode;
     item.updateOnly = flags.updateOnly;
     item.addToUninstall = flags.addToUninstall;
-    item.reg = LowerAscii(f[3]);
+    item.reg = DecodeRegisterField(f[3]);
   }
   if (!fieldsPresent || !flags.hasMode) return InvalidFormat(parts.rest);
   item.conditionFileExists = NamesConditionFile(f[4]) && FileExists(f[4]);

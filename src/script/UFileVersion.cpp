@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "UPaths.h"
+#include "USystemDll.h"
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -28,15 +29,16 @@ FileVersionInfo GetFileVersion(const std::string& path) {
 
 FileVersionInfo GetProgramFileVersion(const std::string& path) {
   FileVersionInfo info;
+  const VersionApi& api = Version();
+  if (!api.getFileVersionInfoSize || !api.getFileVersionInfo || !api.verQueryValue) return info;
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+  DWORD size = api.getFileVersionInfoSize(path.c_str(), &handle);
   if (size == 0) return info;
   std::vector<char> data(size);
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return info;
+  if (!api.getFileVersionInfo(path.c_str(), 0, size, data.data())) return info;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT len = 0;
-  char root[] = "\\";
-  if (!VerQueryValueA(data.data(), root, reinterpret_cast<void**>(&fixed), &len) || !fixed ||
+  if (!api.verQueryValue(data.data(), "\\", reinterpret_cast<void**>(&fixed), &len) || !fixed ||
       len < sizeof(VS_FIXEDFILEINFO) || fixed->dwSignature != 0xFEEF04BD)
     return info;
   info.parts = {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),

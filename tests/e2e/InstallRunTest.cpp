@@ -104,6 +104,27 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   EXPECT_EQ("\"Lumen Help\"\r5 items successfully uninstalled.", asked[1].text);
 }
 
+TEST(InstallRun, ACopiedComServerFindsTheDllInstalledBesideIt) {
+  // The run looks for DLLs named without a path in the system folder only; a server it
+  // registers still finds its own beside it (and not beside the program, nor in the
+  // current folder: both are the CD's root here).
+  InstalledApp app(".tvxe2edep");
+  ProductCd cd;
+  MakeDirPath(cd / "Server");
+  for (const char* dll : {"register_dep.dll", "tvxdep.dll"}) {
+    std::string to = cd / ("Server\\" + std::string(dll));
+    ASSERT_TRUE(CopyFileA(FixturePath(std::string("regdep\\") + dll).c_str(), to.c_str(), FALSE)) << dll;
+  }
+  cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2edep\r\n"
+                 "DefaultGroup=Lumen\r\nIdFile=disk2.id\r\n[FILES]\r\n"
+                 "1=<setupdir>\\Server\\tvxdep.dll, <exedir>\\Server\\tvxdep.dll, O\r\n"
+                 "2=<setupdir>\\Server\\register_dep.dll, <exedir>\\Server\\register_dep.dll, O, R\r\n");
+  EXPECT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
+  auto log = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
+  EXPECT_TRUE(Has(log, "Register file: \"" + app.Folder() + "\\Server\\register_dep.dll\""));
+  EXPECT_FALSE(Has(log, "*** DLL Registration failed!!"));
+}
+
 TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
   InstalledApp app(".tvxe2e10");
   ProductCd cd;

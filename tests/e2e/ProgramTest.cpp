@@ -105,3 +105,28 @@ TEST(Program, DebugSwitchAloneGivesNoHeaderAndNoSwitchDeletesTheOldLog) {
   EXPECT_EQ(0, cd.Run({}));
   EXPECT_FALSE(FileExists(cd / "HHDebug.txt"));
 }
+
+TEST(Program, TakesWindowsOwnDllsFromTheSystemFolderOnly) {
+  // A msi.dll or version.dll beside the program (a CD copied to a share, a download
+  // folder) would run with the installer's rights. The harness has Wine look for both as
+  // Windows does, the program's folder first.
+  InstalledApp app(".tvxdll1");
+  ProductCd cd;
+  for (const char* dll : {"msi.dll", "version.dll"})
+    ASSERT_TRUE(CopyFileA(FixturePath(std::string("standin\\") + dll).c_str(), (cd / dll).c_str(), FALSE)) << dll;
+  // No class has this identifier, so the search asks Windows Installer for a component of
+  // it; the check compares the system's component versions.
+  cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\n"
+                 "ExeAssoc={6D0F3A5E-2B71-4C1D-9E0A-5F1B7C3D2E41}|.tvxdll1\r\nDefaultGroup=Lumen\r\nIdFile=disk2.id\r\n");
+  EXPECT_EQ(0, cd.Run({"/check", ".", "/debug"}));
+  EXPECT_FALSE(FileExists(cd / "msi.dll.loaded"));
+  EXPECT_FALSE(FileExists(cd / "version.dll.called"));
+  // The system's own answered: the program's version, and the installer library's verdict.
+  auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog_Check(Lumen Viewer).txt"));
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ("Tolvex.EXE version " + FileVersionText(cd.Exe()), lines[2]);
+  std::string debug = ReadFileText(cd / "HHDebug.txt");
+  EXPECT_NE(std::string::npos, debug.find("  MSI Component ID check returned: ")) << debug;
+  EXPECT_EQ(std::string::npos, debug.find("  MSI Component ID check returned: -999,")) << debug;
+  EXPECT_TRUE(cd.Asked().empty());
+}

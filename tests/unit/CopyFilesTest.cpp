@@ -467,6 +467,16 @@ TEST_F(CopyFiles, RegistersComServersWithTenAttempts) {
   SetEnvironmentVariableA("TOLVEX_REGISTER_CALLS", nullptr);
 }
 
+TEST_F(CopyFiles, RegistersAServerWithTheDllItNeedsBesideIt) {
+  // Found beside the server, where the install put it, not beside this program.
+  ScratchDir d;
+  for (const char* dll : {"register_dep.dll", "tvxdep.dll"})
+    ASSERT_TRUE(CopyFileA(FixturePath(std::string("regdep\\") + dll).c_str(), (d / dll).c_str(), FALSE)) << dll;
+  EXPECT_TRUE(RegisterServerDll(d / "register_dep.dll"));
+  DeleteFileA((d / "tvxdep.dll").c_str());
+  EXPECT_FALSE(RegisterServerDll(d / "register_dep.dll"));
+}
+
 TEST_F(CopyFiles, RunsACopiedProgramWithItsParameters) {
   ScratchDir d;
   std::string report = d / "report.txt";
@@ -480,6 +490,29 @@ TEST_F(CopyFiles, RunsACopiedProgramWithItsParameters) {
   Put(d / "notes.txt", "text", 0);
   ASSERT_TRUE(CopyOneFile(d / "notes.txt", d / "notes2.txt", Mode(CopyMode::Always, "-x")));
   EXPECT_EQ("    \"" + d / "notes2.txt" + "\"", InstallLog().lines.back());
+}
+
+TEST_F(CopyFiles, AFilesLineRunsItsProgramWithTheArgumentsAsWritten) {
+  ScratchDir d;
+  std::string report = d / "report.txt";
+  Put(d / "helper.exe", "@tolvex_helper.exe", 0);
+  struct Case {
+    std::string field, seen;  // the register field; what the started program got (empty: not run)
+  } cases[] = {{report + " 0 0 /Silent /Dir=C:\\X", report + " 0 0 /Silent /Dir=C:\\X"},
+               {report + " 0 0 /S MixedCase", report + " 0 0 /S MixedCase"},
+               {"-", ""}};
+  for (const Case& c : cases) {
+    ResetRunState();
+    DeleteFileA(report.c_str());
+    Lists().files = {d / "helper.exe, " + d / "bin\\Helper.EXE, O, " + c.field};
+    UnattendedSeam seam;
+    EXPECT_TRUE(CopyFilesSection()) << c.field;
+    std::string text = ReadFileText(report);
+    if (c.seen.empty())
+      EXPECT_EQ("", text) << c.field;
+    else
+      EXPECT_NE(std::string::npos, text.find(" " + c.seen + "\n")) << c.field << "\n" << text;
+  }
 }
 
 TEST_F(CopyFiles, Crc32OfKnownBytesAndAroundBlockEnds) {

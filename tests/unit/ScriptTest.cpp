@@ -329,7 +329,9 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
     std::string reg;
     int selection;
   } early[] = {{"$Lang_en, " + s + ", " + d + ", VU, R, -, 1, Cap, Desc", ParseStatus::Skip, false, "", 0},
-               {s + ", " + d + ", U, R, -, 1, Cap, Desc", ParseStatus::Error, true, "r", 0}};
+               {s + ", " + d + ", U, R, -, 1, Cap, Desc", ParseStatus::Error, true, "r", 0},
+               {s + ", " + d + ", U, /Silent /Dir=C:\\X, -, 1, Cap, Desc", ParseStatus::Error, true,
+                "/Silent /Dir=C:\\X", 0}};
   for (const auto& e : early) {
     UnattendedSeam seam;
     FileItem item;

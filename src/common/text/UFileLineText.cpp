@@ -86,4 +86,6 @@ bool IsFolderItem(const std::string& source, const std::string& destination) {
 
 bool NamesConditionFile(const std::string& field) { return !field.empty() && field != "-"; }
 
+std::string DecodeRegisterField(const std::string& field) { return field == "R" ? "r" : field; }
+
 }  // namespace tolvex

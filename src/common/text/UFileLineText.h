@@ -19,7 +19,7 @@ struct FileItem {
   CopyMode copyMode = CopyMode::AnyDifference;
   bool updateOnly = false;
   bool addToUninstall = false;
-  std::string reg;  // lower case: "r" registers, two or more characters run the file
+  std::string reg;  // "r" registers, two or more characters: the copied program's arguments
   bool conditionFileExists = false;
   int selection = 0;  // how an optional component is offered, 0..4
   std::string caption, description;
@@ -53,5 +53,9 @@ int DecodeSelection(const std::string& field);
 bool IsFolderItem(const std::string& source, const std::string& destination);
 // "-" or empty names no condition file.
 bool NamesConditionFile(const std::string& field);
+// The register field: "r" in either case (registers a COM server), else the text as
+// written, since as arguments it goes to a program that may well tell case apart
+// ("/Dir=C:\Lab" names a folder, "/S" and "/s" may be different switches).
+std::string DecodeRegisterField(const std::string& field);
 
 }  // namespace tolvex
