@@ -472,7 +472,7 @@ bool CopyKnownFile(const std::string& source, const KnownFile& sk, const std::st
     if (record && fresh) {
       announced = UndoKind::Created;
     } else if (record && RecordedAs(destination) != UndoKind::Created && RecordedAs(destination) != UndoKind::Replaced) {
-      aside = FreeSetAsideName(destination);
+      aside = FreeSetAsideName(destination, view && view->Exists() ? view : nullptr);
       if (!aside.empty()) announced = UndoKind::Replaced;
     }
     if (announced != UndoKind::Comment) RecordChange({announced, destination, aside, ""});

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -54,6 +55,28 @@ std::string UninstallListPath(const std::string& folder, int n) {
   return folder + "\\HelpUninstList" + std::to_string(n) + ".ini";
 }
 
+// The numbers of the list files the folder holds, in order: one listing, where a look-up
+// of each of the 200 names would cost a file-system call apiece.
+static std::vector<int> ExistingListNumbers(const std::string& folder) {
+  std::vector<int> numbers;
+  WIN32_FIND_DATAA fd;
+  ScopedFindHandle f(FindFirstFileA((folder + "\\HelpUninstList*.ini").c_str(), &fd));
+  if (!f) return numbers;
+  const size_t prefix = std::strlen("HelpUninstList");
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::string name = fd.cFileName, digits = name.substr(prefix, name.size() - prefix - 4);
+    if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos ||
+        (digits.size() > 1 && digits[0] == '0') || !EqualsNoCase(UninstallListPath(folder, std::atoi(digits.c_str())),
+                                                                  folder + "\\" + name))
+      continue;
+    int n = std::atoi(digits.c_str());
+    if (n < kMaxListFiles) numbers.push_back(n);
+  } while (FindNextFileA(f.Get(), &fd));
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
 std::string NextUninstallListPath(const std::string& folder) {
   for (int n = 0; n < kMaxListFiles; ++n) {
     std::string path = UninstallListPath(folder, n);
@@ -97,7 +120,7 @@ unsigned long EstimatedSizeKb(const std::string& folder) {
   std::set<std::string> seen;
   FolderSizes sizes;
   unsigned long long bytes = 0;
-  for (int i = 0; i < kMaxListFiles; ++i) {
+  for (int i : ExistingListNumbers(folder)) {
     std::vector<std::string> lines;
     if (!ReadUninstallList(UninstallListPath(folder, i), lines)) continue;
     for (const std::string& line : lines) {
@@ -218,13 +241,16 @@ void RemoveMadeFolders(const std::vector<std::string>& made) {
   }
 }
 
-std::string FreeSetAsideName(const std::string& path) {
+std::string FreeSetAsideName(const std::string& path, const FolderListing* listing) {
   // Without a list nothing would ever put the file back: it is replaced as it always was.
   int n = RecordListNumber();
   if (n < 0) return {};
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string aside = SetAsideName(path, n, attempt);
-    if (GetFileAttributesA(aside.c_str()) == INVALID_FILE_ATTRIBUTES) return aside;
+    // The folder's listing, where there is one, answers without a call per file.
+    bool taken = listing ? listing->Find(ExtractFileName(aside)) != nullptr
+                         : GetFileAttributesA(aside.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!taken) return aside;
   }
   return {};
 }
@@ -291,11 +317,13 @@ std::string GetUninstIDKey(const std::string& prefix, const std::string& folder,
 // Every list digest the folder's entries hold, by list number.
 static std::map<int, std::string> ListDigests(const std::string& folder) {
   std::map<int, std::string> digests;
+  std::vector<int> numbers;
   std::string longDir;
   for (int n = 0; n <= kMaxEntryNumber; ++n) {
     std::string key = EntryKey(kUninstallKeyPrefix, n);
     if (!SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir)) continue;
-    for (int i = 0; i < kMaxListFiles; ++i) {
+    if (numbers.empty()) numbers = ExistingListNumbers(folder);
+    for (int i : numbers) {
       std::string d = ReadRegValue(HKEY_LOCAL_MACHINE, key, ExtractFileName(UninstallListPath(folder, i)));
       if (!d.empty()) digests[i] = d;
     }
@@ -336,7 +364,7 @@ bool PrepareUninstallRecord(const std::string& folderIn) {
   // A list without a digest is an earlier version's or a stopped run's: what a stopped
   // run was copying when it stopped is removed from the folders it names.
   std::map<int, std::string> digests = ListDigests(folder);
-  for (int i = 0; i < kMaxListFiles; ++i) {
+  for (int i : ExistingListNumbers(folder)) {
     std::vector<std::string> lines;
     if (digests.count(i) || !ReadUninstallList(UninstallListPath(folder, i), lines)) continue;
     for (const std::string& line : lines) {
@@ -529,12 +557,20 @@ Outcome UndoOne(const UndoLine& u, bool registered, bool trusted, int& removed, 
   switch (u.kind) {
     case UndoKind::Created:
     case UndoKind::Link: {
-      if (!Exists(u.path)) {
+      SetStatus("Removing File: " + ExtractFileName(u.path));
+      if (registered && trusted && Exists(u.path)) UnregisterServerDll(u.path);
+      // Most lines name a file that is there and goes, or one that is gone already: one
+      // call tells either. Anything else (read-only, in use) takes the careful way.
+      if (DeleteFileA(u.path.c_str())) {
+        LogLine("    Removed: \"%s\"", u.path);
+        ++removed;
+        return Outcome::Done;
+      }
+      DWORD err = GetLastError();
+      if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || !Exists(u.path)) {
         LogLine("    Already gone: \"%s\"", u.path);
         return Outcome::Done;
       }
-      SetStatus("Removing File: " + ExtractFileName(u.path));
-      if (registered && trusted) UnregisterServerDll(u.path);
       Outcome o = DeleteRecordedFile(u.path, why);
       if (o == Outcome::Done) {
         LogLine("    Removed: \"%s\"", u.path);
@@ -695,8 +731,7 @@ static void RemoveEntries(const std::string& folder) {
       continue;
     for (const char* name : kEntryTextValues) DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
     for (const char* name : kEntryNumberValues) DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
-    for (int i = 0; i < kMaxListFiles; ++i)
-      DeleteRegValue(HKEY_LOCAL_MACHINE, key, ExtractFileName(UninstallListPath(folder, i)));
+    // The list digests go with the key.
     LONG rc = DeleteRegKey(HKEY_LOCAL_MACHINE, key);
     if (rc != ERROR_SUCCESS)
       LogLine("** Error: cannot delete the uninstall key %s: %s", key, SystemErrorText(static_cast<unsigned long>(rc)));

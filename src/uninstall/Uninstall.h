@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "UCopyFiles.h"
+#include "UFolderListing.h"
 #include "UUninstListText.h"
 #include "UWinHandle.h"
 
@@ -67,7 +68,9 @@ bool MakeRecordedDirPath(const std::string& folder, bool record, std::vector<std
 // empty, and takes back their records.
 void RemoveMadeFolders(const std::vector<std::string>& made);
 // Where the file is set aside before this run replaces it: a free name beside it.
-std::string FreeSetAsideName(const std::string& path);
+// listing: the folder's, when the caller has one (nothing set aside since is missed: the
+// names carry this run's list number).
+std::string FreeSetAsideName(const std::string& path, const FolderListing* listing = nullptr);
 // The Add/Remove Programs key for folder: "\SOFTWARE\...\Uninstall\" + prefix + n.
 std::string GetUninstIDKey(const std::string& prefix, const std::string& folder, const std::string& product);
 // Before an install copies anything: false (shown and logged) when its record could not be
