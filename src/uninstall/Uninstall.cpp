@@ -478,7 +478,18 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   settings.addToUninstall = false;
   settings.updateOnly = false;
   bool copied = (g_copy ? g_copy : &CopyOneFile)(ModulePath(), uninstaller, settings);
-  if (!copied) LogLine("** Error: the uninstaller could not be copied to %s", uninstaller);
+  // A failed copy the user chose to go on past leaves no uninstaller: an entry would start
+  // a program that is not there.
+  bool present = FileExists(uninstaller);
+  if (!copied || !present) LogLine("** Error: the uninstaller could not be copied to %s", uninstaller);
+  if (!present) {
+    LogLine("** Error: no Add/Remove Programs entry is written without its uninstaller; the list %s stays",
+            listFile);
+    ShowPlainMessage("Unknown error while writing uninstall file list to disk.\r\n" + listFile +
+                     "\r\n\r\nThe uninstaller could not be copied to \"" + uninstaller +
+                     "\", so no Add/Remove Programs entry was written. Install again to add it.");
+    return false;
+  }
 
   std::string command = UninstallCommand(uninstaller, folder);
   EntryClaim claim;  // another install ending now must not take the same free slot

@@ -33,8 +33,10 @@ struct CopyCall {
 };
 static CopyCall g_copy;
 static bool g_copyResult = true;
+static bool g_copyMakesFile = true;
 static bool StubCopy(const std::string& s, const std::string& d, const CopySettings& c) {
   g_copy = {s, d, c, g_copy.calls + 1};
+  if (g_copyMakesFile) WriteFileText(d, "uninstaller");
   return g_copyResult;
 }
 
@@ -45,7 +47,9 @@ class UninstallTest : public TolvexTest {
     TolvexTest::SetUp();
     g_copy = CopyCall();
     g_copyResult = true;
+    g_copyMakesFile = true;
     SetUninstallerCopyForTesting(&StubCopy);
+    Folders().windowsDir = windows.Path();  // where the stand-in copy puts the uninstaller
   }
   void TearDown() override {
     SetUninstallerCopyForTesting(nullptr);
@@ -63,7 +67,7 @@ class UninstallTest : public TolvexTest {
     }
     return CompleteUninstSetup(displayName, app.Path() + "\\");
   }
-  ScratchDir app;
+  ScratchDir app, windows;
 };
 
 TEST_F(UninstallTest, KeySlotIsTheFolderOwnOrTheFirstFree) {
@@ -186,6 +190,20 @@ TEST_F(UninstallTest, RecordGrowsWithEachFileAndIsRewrittenUnderItsOwnNumber) {
   ASSERT_EQ(1u, seam.Asked().size());
   EXPECT_EQ("Unknown error while writing uninstall file list to disk.\r\n" + app / "HelpUninstList1.ini",
             seam.Asked()[0].text);
+
+  // A failed copy gone on past leaves no uninstaller: no entry may name it.
+  ScratchRegistry empty;
+  ResetUninstall();
+  g_copyResult = true;
+  g_copyMakesFile = false;
+  DeleteFileA((GetWindowsDir() + "\\" + ExtractFileName(ModulePath())).c_str());
+  AddFile(app / "one.chm");
+  UnattendedSeam seam2;
+  EXPECT_FALSE(CompleteUninstSetup("Lumen Help", app.Path()));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, Key(0)));
+  EXPECT_TRUE(FileExists(app / "HelpUninstList2.ini"));  // the record stays for a later install
+  ASSERT_EQ(1u, seam2.Asked().size());
+  EXPECT_NE(std::string::npos, seam2.Asked()[0].text.find("so no Add/Remove Programs entry was written"));
 }
 
 TEST_F(UninstallTest, NothingWrittenWithoutUninstallFilesOrFolder) {
