@@ -83,18 +83,34 @@ bool CopyProgramFile(const std::string& source, const std::string& target) {
   return true;
 }
 
+// A value /setpath or /test writes; a failure is logged with its key and ends the run
+// with 1603, since nothing else would tell the caller the value is not there.
+static void WriteValueOrFail(HKEY root, const char* rootName, const std::string& key, const std::string& name,
+                             const std::string& value) {
+  LONG rc = WriteRegString(root, key, name, value);
+  if (rc == ERROR_SUCCESS) return;
+  LogLine("** Error: cannot write %s\\%s \"%s\": %s", rootName, key, name,
+          SystemErrorText(static_cast<unsigned long>(rc)));
+  App().exitCode = kExitFailed;
+}
+
 void MakeTestAssociation() {
   std::string folder = RemoveTrailingBackslashes(ModuleDir()) + "\\_Test";
-  MakeDirPath(folder);
-  WriteRegString(HKEY_CLASSES_ROOT, ".aaatest", "", "aaatest.aaatest");
-  WriteRegString(HKEY_CLASSES_ROOT, "aaatest.aaatest\\shell\\open\\command", "", folder + "\\test.exe");
-  CopyProgramFile(ModulePath(), folder + "\\test.exe");
+  if (!MakeDirPath(folder)) {
+    LogLine("** Error: cannot create the folder \"%s\": %s", folder, SystemErrorText(GetLastError()));
+    App().exitCode = kExitFailed;
+  }
+  WriteValueOrFail(HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", ".aaatest", "", "aaatest.aaatest");
+  WriteValueOrFail(HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "aaatest.aaatest\\shell\\open\\command", "",
+                   folder + "\\test.exe");
+  if (!CopyProgramFile(ModulePath(), folder + "\\test.exe")) App().exitCode = kExitFailed;
 }
 
 void WriteSetPathValues() {
   const InstallParams& p = Params();
-  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\" + p.productname, "path", p.setupdir);
-  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\" + p.productname, "path", p.setupdir);
+  for (const char* maker : {"Kelvor", "Tesmora"})
+    WriteValueOrFail(HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", std::string("Software\\") + maker + "\\" + p.productname,
+                     "path", p.setupdir);
 }
 
 // Checks the script the way the install reads it, but without GetAllParameters: that

@@ -220,6 +220,17 @@ TEST_F(ParamsTest, SetPathWritesBothProductKeys) {
   EXPECT_EQ("C:\\Apps\\Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\Viewer", "path"));
   EXPECT_EQ("C:\\Apps\\Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\Viewer", "path"));
   EXPECT_TRUE(seam.Asked().empty());
+  EXPECT_EQ(0, App().exitCode);
+  // A key Windows refuses (a name longer than a key may be) is logged, and the run fails.
+  Script(ReplaceNoCase(kScript, "productname=Viewer", "productname=" + std::string(300, 'v')));
+  Args({"/setpath", "C:\\Apps\\Viewer\\"});
+  ResetParams();
+  InstallLog().lines.clear();
+  EXPECT_EQ(kRunEnd, GetStartupMode());
+  EXPECT_EQ(kExitFailed, App().exitCode);
+  int errors = 0;
+  for (const std::string& line : InstallLog().lines) errors += line.find("** Error: cannot write HKEY_LOCAL_MACHINE\\Software\\") == 0;
+  EXPECT_EQ(2, errors);  // both makers' keys
 }
 
 TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
