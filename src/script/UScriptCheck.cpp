@@ -112,6 +112,7 @@ class Checker {
   void Add(int line, bool error, const std::string& text) { section_.push_back({line, error, text}); }
   void Error(int line, const std::string& text) { Add(line, true, text); }
   void Warning(int line, const std::string& text) { Add(line, false, text); }
+  void CheckDestination(int line, const std::string& destination);
   // The section's problems in file order, after the earlier sections'.
   void EndSection();
 
@@ -304,6 +305,30 @@ void Checker::CheckFileLine(int line, const std::string& value) {
                         SelectionCode(DecodeSelection(f[5])));
   }
   if (!f[0].empty()) CheckSource(line, f[0], f[1]);
+  CheckDestination(line, f[1]);
+}
+
+// True when a path below a folder ("sub\\..\\..\\x") climbs above that folder.
+static bool ClimbsOut(const std::string& below) {
+  int depth = 0;
+  for (const std::string& part : SplitText(below, '\\')) {
+    if (part == "..") {
+      if (--depth < 0) return true;
+    } else if (!part.empty() && part != ".") {
+      ++depth;
+    }
+  }
+  return false;
+}
+
+void Checker::CheckDestination(int line, const std::string& destination) {
+  if (destination.find_first_of("*?") != std::string::npos)
+    Warning(line, "destination \"" + destination + "\" holds \"*\" or \"?\": no file or folder can have that name");
+  const std::string app = "<exedir>";
+  if (StartsWithNoCase(destination, app) && ClimbsOut(destination.substr(app.size())))
+    Warning(line, "destination \"" + destination +
+                      "\" climbs out of the application folder with \"..\": the files land outside what the "
+                      "application's install owns");
 }
 
 void Checker::Run() {

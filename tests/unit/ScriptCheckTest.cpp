@@ -134,7 +134,10 @@ TEST_F(ScriptCheckTest, FileLines) {
              "[LIST3]\r\n"
              "1=<setupdir>\\docs\\a.chm,<exedir>\\a.chm,V,,,s,Help\r\n"
              "2=<setupdir>\\docs\\a.chm,<exedir>\\a.chm,V,,,S2,Help\r\n"
-             "3=<setupdir>\\docs\\a.chm,<exedir>\\a.chm,V,,,2,Help\r\n",
+             "3=<setupdir>\\docs\\a.chm,<exedir>\\a.chm,V,,,2,Help\r\n"
+             "4=<setupdir>\\docs\\a.chm,<exedir>\\x\\..\\..\\a.chm,V\r\n"      // climbs out
+             "5=<setupdir>\\docs\\a.chm,<exedir>\\x\\..\\y\\.\\a.chm,V\r\n"  // stays below it
+             "6=<setupdir>\\docs\\a.chm,<exedir>\\a?.chm,V\r\n",
              {"(9): error: unknown language code in the condition \"$Lang_xx\"",
               "(9): error: invalid condition \"$Language_en\": a condition is $Lang_<code> or $Lang_!<code>",
               "(10): error: condition tokens only: the line names no file",
@@ -144,7 +147,11 @@ TEST_F(ScriptCheckTest, FileLines) {
               "file, selection, caption, description]",
               "(13): error: flags \"U\" name no copy mode (O, D, V, $ or X)",
               "(16): warning: selection \"S2\" is not one of 0, 1, A, S, S1: it is read as S",
-              "(17): warning: selection \"2\" is not one of 0, 1, A, S, S1: it is read as 0"}}});
+              "(17): warning: selection \"2\" is not one of 0, 1, A, S, S1: it is read as 0",
+              "(18): warning: destination \"<exedir>\\x\\..\\..\\a.chm\" climbs out of the application folder "
+              "with \"..\": the files land outside what the application's install owns",
+              "(20): warning: destination \"<exedir>\\a?.chm\" holds \"*\" or \"?\": no file or folder can have "
+              "that name"}}});
 }
 
 TEST_F(ScriptCheckTest, SourcesOnTheCd) {
