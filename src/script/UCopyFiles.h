@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 
@@ -25,6 +26,9 @@ struct CopyEngineState {
   std::set<std::string> volumesChecked;              // tried whether they keep a creation time
   std::set<std::string> volumesWithoutCreationTime;  // ... and they do not
   std::set<std::string> foldersCleaned;  // rid of the copies a stopped run left in them
+  // File lines' destination folders (lower case) found writable and made, with the
+  // folder the check was made on.
+  std::map<std::string, std::string> readyFolders;
 };
 CopyEngineState& CopyEngine();
 void ResetCopyEngine();

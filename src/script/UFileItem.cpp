@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <map>
+
+#include "UCopyFiles.h"
 #include "ULocale2.h"
 #include "ULog.h"
 #include "UMessages.h"
@@ -63,14 +66,20 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
   item.conditionFileExists = NamesConditionFile(f[4]) && FileExists(f[4]);
   item.selection = DecodeSelection(f[5]);
 
-  std::string folder = ParentFolder(item.destination);
-  if (!CanWriteToFolder(folder)) {
+  // A folder found writable and there once in this run is taken as such for the lines
+  // after it: the shell's long name, the probe file and the folder check cost a few
+  // milliseconds a line, and a script may name thousands of files one by one.
+  const std::string key = LowerAscii(ExtractFileDir(RemoveTrailingBackslashes(item.destination)));
+  std::map<std::string, std::string>& ready = CopyEngine().readyFolders;
+  auto known = ready.find(key);
+  std::string folder = known != ready.end() ? known->second : ParentFolder(item.destination);
+  if (known == ready.end() && !CanWriteToFolder(folder)) {
     LogLine("** Error: no file can be created in \"%s\" (probed \"%s\")", folder, WritabilityProbeFolder(folder));
     ReportScriptError("Error writing to destination drive! Check if drive is full or readonly!\r\"" + folder + "\"");
     return ParseStatus::Error;
   }
   std::vector<std::string> made;
-  if (!MakeRecordedDirPath(folder, item.addToUninstall, &made)) {
+  if (known == ready.end() && !MakeRecordedDirPath(folder, item.addToUninstall, &made)) {
     RemoveMadeFolders(made);
     ReportScriptError("Internal error: Unknown error creating destination directory!\r\"" + folder + "\"");
     return ParseStatus::Error;
@@ -88,6 +97,7 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
     ReportScriptError("Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + parts.rest + "\"");
     return ParseStatus::Error;
   }
+  ready.emplace(key, folder);
   // A file the uninstall is to put back is set aside with its attributes as they are.
   DWORD attrs = item.addToUninstall ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(item.destination.c_str());
   if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY) && (attrs & FILE_ATTRIBUTE_READONLY)) {
