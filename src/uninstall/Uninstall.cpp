@@ -237,7 +237,7 @@ bool MakeRecordedDirPath(const std::string& folder, bool record, std::vector<std
 void RemoveMadeFolders(const std::vector<std::string>& made) {
   for (const std::string& f : made) {  // innermost first
     if (RemoveDirectoryA(f.c_str())) LogLine("    Removed the folder made for the line: \"%s\"", f);
-    if (RecordedAs(f) == UndoKind::Comment) DropFolderRecord(f);
+    DropFolderRecord(f);
   }
 }
 
