@@ -4,6 +4,9 @@
 //   bench_bare copy SOURCE DESTINATION   copies the tree (folders created as met)
 //   bench_bare delete FOLDER             deletes every file below FOLDER
 //   bench_bare hold                      keeps a window open until it is killed
+//   bench_bare renames SOURCE DESTINATION   over existing files: each copied to a name of its
+//                                        own, the old file renamed aside, the copy renamed in
+//   bench_bare replacefile SOURCE DESTINATION   the same with ReplaceFileA for the two renames
 //
 // Under Wine the desktop process starts with a program's first window and ends soon after
 // the last one closes, which costs every GUI program about 0.2 s that Windows, whose
@@ -16,7 +19,18 @@
 
 static int g_failures = 0;
 
-static void Walk(const std::string& from, const std::string& to, bool copy) {
+enum class Mode { Copy, Delete, Renames, ReplaceFile };
+
+static bool SafeReplace(const std::string& a, const std::string& b, Mode mode) {
+  std::string fresh = b + ".~new", old = b + ".~old";
+  if (!CopyFileA(a.c_str(), fresh.c_str(), FALSE)) return false;
+  if (mode == Mode::ReplaceFile)
+    return ReplaceFileA(b.c_str(), fresh.c_str(), old.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  return MoveFileA(b.c_str(), old.c_str()) && MoveFileA(fresh.c_str(), b.c_str());
+}
+
+static void Walk(const std::string& from, const std::string& to, Mode mode) {
+  bool copy = mode != Mode::Delete;
   if (copy) CreateDirectoryA(to.c_str(), nullptr);
   WIN32_FIND_DATAA fd;
   HANDLE f = FindFirstFileA((from + "\\*").c_str(), &fd);
@@ -24,8 +38,12 @@ static void Walk(const std::string& from, const std::string& to, bool copy) {
   do {
     if (!std::strcmp(fd.cFileName, ".") || !std::strcmp(fd.cFileName, "..")) continue;
     std::string a = from + "\\" + fd.cFileName, b = to + "\\" + fd.cFileName;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Walk(a, b, copy);
-    else if (copy ? !CopyFileA(a.c_str(), b.c_str(), FALSE) : !DeleteFileA(a.c_str())) ++g_failures;
+    bool ok = true;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Walk(a, b, mode);
+    else if (mode == Mode::Copy) ok = CopyFileA(a.c_str(), b.c_str(), FALSE);
+    else if (mode == Mode::Delete) ok = DeleteFileA(a.c_str());
+    else ok = SafeReplace(a, b, mode);
+    if (!ok) ++g_failures;
   } while (FindNextFileA(f, &fd));
   FindClose(f);
 }
@@ -41,8 +59,10 @@ static int Hold() {
 
 int main(int argc, char** argv) {
   if (argc == 2 && !std::strcmp(argv[1], "hold")) return Hold();
-  if (argc == 4 && !std::strcmp(argv[1], "copy")) Walk(argv[2], argv[3], true);
-  else if (argc == 3 && !std::strcmp(argv[1], "delete")) Walk(argv[2], argv[2], false);
+  if (argc == 4 && !std::strcmp(argv[1], "copy")) Walk(argv[2], argv[3], Mode::Copy);
+  else if (argc == 4 && !std::strcmp(argv[1], "renames")) Walk(argv[2], argv[3], Mode::Renames);
+  else if (argc == 4 && !std::strcmp(argv[1], "replacefile")) Walk(argv[2], argv[3], Mode::ReplaceFile);
+  else if (argc == 3 && !std::strcmp(argv[1], "delete")) Walk(argv[2], argv[2], Mode::Delete);
   else return 2;
   if (g_failures) std::fprintf(stderr, "%d file(s) failed\n", g_failures);
   return g_failures ? 1 : 0;

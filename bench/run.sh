@@ -4,7 +4,10 @@
 #   a bare CopyFileA loop over the payload, a fresh /script install (mode V), a reinstall
 #   that copies nothing (mode V), the same in mode $, a bare DeleteFileA loop, /Uninstall,
 #   a bare CopyFileA loop over 2,000 existing files and an install that replaces them
-#   (mode O), recording each for the uninstall
+#   (mode O), recording each for the uninstall, with two floors of any replace that keeps
+#   the old file (a copy to a name of its own and two renames, or ReplaceFileA),
+#   the same 2,000 files as one folder-tree item, as 2,000 lines of one file each and as
+#   20,000 such lines (ten folders)
 # and prints each median as a ratio to its bare loop. A benchmark prints figures; it
 # never fails a build.
 #
@@ -16,7 +19,7 @@ set -eu
 cd "$(dirname "$0")/.."
 runs=${1:-5}
 shift || true
-only=" ${*:-bare_copy install noop_v noop_any bare_delete uninstall bare_replace replace} "
+only=" ${*:-bare_copy install noop_v noop_any bare_delete uninstall bare_replace bare_renames bare_replacefile replace tree_2k lines_2k lines_20k} "
 wanted() { [[ "$only" == *" $1 "* ]]; }
 wanted_any() { local m; for m; do wanted "$m" && return 0; done; return 1; }
 # The hold program below is started with plain "wine", which must be the loader that the
@@ -65,6 +68,24 @@ script() {
 script VU payload >"$c/BenchCD/Tolvex.ini"
 script '$U' payload >"$c/BenchCD/TolvexAny.ini"
 script OU repl >"$c/BenchCD/TolvexRepl.ini"
+# The per-line measures: the replace measures' 2,000 files as one folder-tree item, as
+# 2,000 lines of one file each, and as 20,000 such lines (the same files into ten folders).
+script VU repl | sed 's/repl\\, <exedir>\\repl/repl\\, <exedir>\\tree/' >"$c/BenchCD/TolvexTree.ini"
+lines() {  # copies
+  local k d f n=1
+  script VU repl | sed '$d'
+  for k in $(seq 0 $(($1 - 1))); do
+    for d in $repl_folders; do
+      for f in $(seq -w 0 99); do
+        printf '%d=<setupdir>\\repl\\%s\\f%s.txt, <exedir>\\lines\\k%d\\%s\\f%s.txt, VU\r\n' $n "$d" "$f" "$k" "$d" "$f"
+        n=$((n + 1))
+      done
+    done
+  done
+}
+lines 1 >"$c/BenchCD/TolvexL2k.ini"
+lines 10 >"$c/BenchCD/TolvexL20k.ini"
+for v in Tree L2k L20k; do cp $build/bin/Tolvex.exe "$c/BenchCD/Tolvex$v.exe"; done
 
 now() { date +%s%N; }
 declare -A times
@@ -112,6 +133,14 @@ for r in $(seq "$runs"); do
     replace_start
     timed bare_replace run 'C:\BenchCD\bench_bare.exe' copy 'C:\BenchCD\repl' 'C:\BenchApp\repl'
   fi
+  if wanted bare_renames; then
+    replace_start
+    timed bare_renames run 'C:\BenchCD\bench_bare.exe' renames 'C:\BenchCD\repl' 'C:\BenchApp\repl'
+  fi
+  if wanted bare_replacefile; then
+    replace_start
+    timed bare_replacefile run 'C:\BenchCD\bench_bare.exe' replacefile 'C:\BenchCD\repl' 'C:\BenchApp\repl'
+  fi
   if wanted replace; then
     replace_start
     timed replace run 'C:\BenchCD\TolvexRepl.exe' /script . /skipfinish /answers=
@@ -119,9 +148,14 @@ for r in $(seq "$runs"); do
     n=$(find "$c/BenchApp/repl" -type f -name '*.~tvx[0-9]*' | wc -l)
     [ "$n" = 2000 ] || echo "bench: replace set $n files aside, not 2000" >&2
   fi
+  for m in tree_2k:Tree lines_2k:L2k lines_20k:L20k; do
+    wanted "${m%%:*}" || continue
+    rm -rf "$c/BenchApp/tree" "$c/BenchApp/lines" "$c/BenchApp"/HelpUninstList*.ini
+    timed "${m%%:*}" run "C:\\BenchCD\\Tolvex${m#*:}.exe" /script . /skipfinish /answers=
+  done
 done
 clean
-rm -rf "$c/BenchApp/repl"
+rm -rf "$c/BenchApp/repl" "$c/BenchApp/tree" "$c/BenchApp/lines"
 
 median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
 echo
@@ -135,7 +169,7 @@ row() {  # name baseline target
   b=$(median "${times[$2]}")
   printf '%-12s %8s ms   %5.2f x %-11s (target <= %s x)   runs: %s\n' "$1" "$m" "$(awk "BEGIN {print $m / $b}")" "$2" "$3" "${times[$1]}"
 }
-for b in bare_copy bare_delete bare_replace; do
+for b in bare_copy bare_delete bare_replace tree_2k; do
   [ -n "${times[$b]:-}" ] && printf '%-12s %8s ms   runs: %s\n' "$b" "$(median "${times[$b]}")" "${times[$b]}"
 done
 row install bare_copy 1.10
@@ -143,3 +177,12 @@ row noop_v bare_copy 0.20
 row noop_any bare_copy 0.70
 row uninstall bare_delete 1.20
 row replace bare_replace 1.25
+row lines_2k tree_2k 2
+if [ -n "${times[lines_2k]:-}" ] && [ -n "${times[lines_20k]:-}" ]; then
+  m=$(median "${times[lines_20k]}")
+  b=$(median "${times[lines_2k]}")
+  printf '%-12s %8s ms   %5.2f x per line of lines_2k (target <= 1.3 x)   runs: %s\n' lines_20k "$m" \
+    "$(awk "BEGIN {print ($m / 20000) / ($b / 2000)}")" "${times[lines_20k]}"
+fi
+row bare_renames bare_replace -
+row bare_replacefile bare_replace -
