@@ -239,7 +239,7 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
     std::vector<std::string> args;
     int exitCode;
     bool logWritten;
-    bool lockA = false;   // a.chm's copy fails
+    std::string lock;     // the file on the CD held open, so that its copy fails
     std::string summary;  // the install log's last line, when given
   } cases[] = {
       {"RestartRequired=1\r\n", {"/script", ".", "/answers="}, kExitRestartNeeded, true},
@@ -251,27 +251,37 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
       {"", {"/test", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
       // Items: all copied; a failed copy the default answer goes on past (also with a restart
       // wanting); a failed copy answered No; a failed registration; a run item not there.
-      {copyBoth, {"/script", ".", "/answers="}, kExitDone, true, false,
+      {copyBoth, {"/script", ".", "/answers="}, kExitDone, true, "",
        "Summary: 2 copied, 0 up to date, 0 failed - exit code 0"},
-      {copyBoth, {"/script", ".", "/answers="}, kExitFailed, true, true,
+      {copyBoth, {"/script", ".", "/answers="}, kExitFailed, true, "a.chm",
        "Summary: 1 copied, 0 up to date, 1 failed - exit code 1603"},
-      {"RestartRequired=1\r\n" + copyA, {"/script", ".", "/answers="}, kExitFailed, true, true,
+      {"RestartRequired=1\r\n" + copyA, {"/script", ".", "/answers="}, kExitFailed, true, "a.chm",
        "Summary: 0 copied, 0 up to date, 1 failed - exit code 1603"},
-      {copyBoth, {"/script", ".", "/answers=" + (work / "no.txt")}, kExitDeclined, true, true,
+      {copyBoth, {"/script", ".", "/answers=" + (work / "no.txt")}, kExitDeclined, true, "a.chm",
        "Summary: 0 copied, 0 up to date, 1 failed - exit code 1602"},
       {"[FILES]\r\n1=<setupdir>\\a.chm, <exedir>\\x\\a.dll, O, r\r\n", {"/script", ".", "/answers="}, kExitFailed,
-       true, false, "Summary: 1 copied, 0 up to date, 1 failed - exit code 1603"},
-      {"[RUN]\r\n1=<setupdir>\\missing.exe, , the tools\r\n", {"/script", ".", "/answers="}, kExitFailed, true, false,
+       true, "", "Summary: 1 copied, 0 up to date, 1 failed - exit code 1603"},
+      {"[RUN]\r\n1=<setupdir>\\missing.exe, , the tools\r\n", {"/script", ".", "/answers="}, kExitFailed, true, "",
        "Summary: 0 copied, 0 up to date, 1 failed - exit code 1603"},
+      // A help video's failed copy answered No: the install goes on, so it failed, not stopped.
+      {"CopyVideos=1\r\n", {"/script", ".", "/answers=" + (work / "video-no.txt")}, kExitFailed, true,
+       "Videos\\v.avi", "Summary: 0 copied, 0 up to date, 1 failed - exit code 1603"},
   };
   WriteFileText(work / "no.txt", "answer: No\n");
+  WriteFileText(work / "video-no.txt",
+                "box: videos\nanswer: " + EscapeAnswerValue(app.Folder() + "\\help\\videos") + "\n\nanswer: No\n");
   for (const Case& c : cases) {
     ProductCd cd;
     cd.WriteScript(Script(".tvxe2e8", c.extra));
     WriteFileText(cd / "a.chm", "a");
     WriteFileText(cd / "b.chm", "b");
+    if (c.extra.find("CopyVideos") != std::string::npos) {
+      MakeDirPath(cd / "Videos");
+      WriteFileText(cd / "Videos\\v.avi", "v");
+    }
     ScopedHandle lock;
-    if (c.lockA) lock.Reset(CreateFileA((cd / "a.chm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!c.lock.empty())
+      lock.Reset(CreateFileA((cd / c.lock).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     const std::string log = logs + (c.args[0] == "/check" ? "installLog_Check" : "installLog") + "(Lumen Viewer).txt";
     DeleteFileA(log.c_str());
     RemoveDirectoryA((app.Folder() + "\\x").c_str());
