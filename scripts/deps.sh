@@ -15,6 +15,8 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v flock >/dev/null || need+=(util-linux)
 command -v file >/dev/null || need+=(file)
+# The source of the ja_JP.UTF-8 locale, which the test harness generates (tests/harness/wine-run).
+[ -f /usr/share/i18n/locales/ja_JP ] || need+=(locales)
 if [ ${#need[@]} -gt 0 ]; then
   echo "Installing: ${need[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386

@@ -8,6 +8,7 @@
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UQuestion.h"
+#include "UCodePage.h"
 #include "UText.h"
 
 namespace tolvex {
@@ -109,7 +110,9 @@ std::string ExpandMessage(const std::string& messageTemplate, const std::vector<
   size_t next = 0;
   for (size_t i = 0; i < messageTemplate.size(); ++i) {
     char c = messageTemplate[i];
-    if (c == '|') {
+    if (CharSize(messageTemplate, i) == 2) {
+      out.append(messageTemplate, i++, 2);
+    } else if (c == '|') {
       out += "\r\n";
     } else if (c == '%' && i + 1 < messageTemplate.size() && messageTemplate[i + 1] == 's' && next < values.size()) {
       out += values[next++];

@@ -135,7 +135,7 @@ std::string ParentFolder(const std::string& path) {
   p = RemoveTrailingBackslashes(ShellLongPath(p));
   drive = ExtractDrive(p);
   if (!drive.empty() && EqualsNoCase(drive, p)) return p;
-  size_t cut = p.rfind('\\');
+  size_t cut = FindLastChar(p, '\\');
   if (cut == std::string::npos) return std::string();
   std::string parent = p.substr(0, cut);
   // Never cut into the share part of a network path.

@@ -58,8 +58,9 @@ static std::string FallbackLogFileName(const std::string& appFolder) {
   for (const char* p = name.c_str(); *p;) {
     const char* next = CharNextA(p);  // never half a double-byte character
     if (tag.size() + static_cast<size_t>(next - p) > room) break;
+    bool single = next - p == 1;
     for (; p < next; ++p)
-      tag += (static_cast<unsigned char>(*p) < ' ' || std::strchr("\\/:*?\"<>|", *p)) ? '_' : *p;
+      tag += single && (static_cast<unsigned char>(*p) < ' ' || std::strchr("\\/:*?\"<>|", *p)) ? '_' : *p;
   }
   return folder + "\\" + base + (tag.empty() ? "" : "(" + tag + ")") + ".txt";
 }

@@ -89,7 +89,7 @@ static void ComputeFixedFolders() {
   for (std::string* v : {&p.setupdir, &p.setupdirup1, &p.setupdirup2, &p.setupdirup3, &p.setupparentdir,
                          &p.windir, &p.winsysdir, &p.programfilesdir, &p.flashcfgdir, &p.exedir, &p.exedirup1,
                          &p.exedirup2, &p.exedirup3})
-    if (!v->empty() && v->back() == '\\') v->pop_back();
+    if (EndsWithChar(*v, '\\')) v->pop_back();
 }
 
 static void LogFolderBlock() {

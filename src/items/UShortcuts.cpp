@@ -138,8 +138,7 @@ static void MakeDesktopShortcut(const std::string& group, const std::string& pro
     return;
   }
   std::string name = group;
-  for (char& c : name)
-    if (c == '\\') c = ' ';
+  for (size_t i = FindChar(name, '\\'); i != std::string::npos; i = FindChar(name, '\\', i)) name[i] = ' ';
   TLinkData link;
   link.fields = TLinkData::kDescription | TLinkData::kIcon | TLinkData::kWorkingFolder | TLinkData::kShowCommand;
   link.path = programFolder;

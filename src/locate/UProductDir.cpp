@@ -68,7 +68,7 @@ bool EvalFileCondition(const std::string& folder, const std::string& condition) 
   // Two-character operators first: "<" would otherwise match the start of "<=".
   static const char* const kOperators[] = {"<=", ">=", "<", ">", "="};
   for (const char* op : kOperators) {
-    size_t pos = condition.find(op);
+    size_t pos = FindNoCase(condition, op);
     if (pos == std::string::npos) continue;
     std::string opText = op;
     std::string name = Trim(condition.substr(0, pos));
@@ -93,7 +93,7 @@ std::string GetProductRunDir(const std::string& list, char separator) {
 
 // "name=version": the file below the folder matches the version pattern.
 static bool FileVersionCondition(const std::string& folder, const std::string& condition) {
-  size_t eq = condition.find('=');
+  size_t eq = FindChar(condition, '=');
   std::string name = Trim(condition.substr(0, eq));
   std::string pattern = eq == std::string::npos ? std::string() : Trim(condition.substr(eq + 1));
   return FileVersionMatches(folder + "\\" + name, pattern);

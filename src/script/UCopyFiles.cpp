@@ -240,7 +240,7 @@ bool ResolveTrustFile(const std::string& path, unsigned long& errorCode) {
 std::string VolumeOf(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return LowerAscii(path.substr(0, 2));
   if (path.compare(0, 2, "\\\\") != 0) return {};
-  size_t server = path.find('\\', 2), share = server == std::string::npos ? server : path.find('\\', server + 1);
+  size_t server = FindChar(path, '\\', 2), share = server == std::string::npos ? server : FindChar(path, '\\', server + 1);
   return LowerAscii(path.substr(0, share));
 }
 
@@ -419,7 +419,7 @@ bool CopyFileItem(const std::string& source, const std::string& destination, con
       } while (FindNextFileA(f.Get(), &fd));
     }
     for (const std::string& u : unwritable) {
-      size_t bar = u.find('|');
+      size_t bar = FindChar(u, '|');
       if (!ReportUnwritableName(u.substr(0, bar), u.substr(bar + 1))) return false;
     }
     for (const std::string& rel : folders) {

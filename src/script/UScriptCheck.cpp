@@ -31,7 +31,7 @@ namespace {
 const char* const kCdIdentifiers[] = {"<setupdir>", "<setupdirup1>", "<setupdirup2>", "<setupdirup3>",
                                       "<setupparentdir>"};
 
-bool EndsWithBackslash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
+bool EndsWithBackslash(const std::string& s) { return EndsWithChar(s, '\\'); }
 
 bool IsFixedIdentifier(const std::string& id) {
   for (const auto& f : FixedIdentifiers())
@@ -59,10 +59,10 @@ IdentifierScan ScanIdentifiers(const std::string& text, const std::vector<std::s
   bool strayClose = false;  // a ">" outside an identifier ends the named-folder search
   size_t pos = 0;
   for (;;) {
-    size_t open = text.find('<', pos);
-    if (text.find('>', pos) < open) strayClose = true;
+    size_t open = FindChar(text, '<', pos);
+    if (FindChar(text, '>', pos) < open) strayClose = true;
     if (open == std::string::npos) break;
-    size_t close = text.find('>', open + 1), nextOpen = text.find('<', open + 1);
+    size_t close = FindChar(text, '>', open + 1), nextOpen = FindChar(text, '<', open + 1);
     if (close == std::string::npos || nextOpen < close) {
       scan.problems.push_back("a \"<\" without its \">\": an identifier is written \"<name>\"");
       pos = open + 1;
@@ -158,7 +158,7 @@ std::string Checker::ResolveCd(const std::string& text) const { return ResolveId
 
 int Checker::InstallKeyLine(const std::string& key) const {
   for (const ScriptLine& l : installLines_)
-    if (EqualsNoCase(Trim(l.text.substr(0, l.text.find('='))), key)) return l.number;
+    if (EqualsNoCase(Trim(l.text.substr(0, FindChar(l.text, '='))), key)) return l.number;
   return installHeader_;
 }
 

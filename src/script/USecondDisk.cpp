@@ -28,14 +28,14 @@ const char* const kRestart =
 bool IsAbsoluteFolder(const std::string& folder) {
   // A share written with backslashes is as absolute as one written with slashes; taken
   // as a relative name it would be looked for below every drive and never found.
-  return folder.find(':') != std::string::npos || folder.compare(0, 2, "//") == 0 ||
+  return FindChar(folder, ':') != std::string::npos || folder.compare(0, 2, "//") == 0 ||
          folder.compare(0, 2, "\\\\") == 0;
 }
 
 std::string StripBackslashes(const std::string& text) {
   size_t first = text.find_first_not_of('\\');
   if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of('\\') - first + 1);
+  return RemoveTrailingBackslashes(text.substr(first));
 }
 
 bool IsSecondDiskDrive(char letter) {

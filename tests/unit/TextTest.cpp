@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "UByteSizeText.h"
+#include "UAnswerText.h"
 #include "UCmdLine.h"
+#include "UCodePage.h"
 #include "UDigestText.h"
+#include "UFileLineText.h"
 #include "UIdentText.h"
+#include "UScriptText.h"
 #include "UText.h"
 #include "UUninstListText.h"
 #include "UVersionText.h"
@@ -106,6 +111,52 @@ TEST(PathText, SplitsPathsTheWindowsWay) {
   EXPECT_EQ("C:\\x", RemoveTrailingBackslashes("C:\\x\\\\"));
   EXPECT_EQ("C:\\x", ExtractFileDir("C:\\x\\file"));
   EXPECT_EQ("Bin", ExtractFileName("C:\\P\\Bin"));
+}
+
+// Code page 932: 機能 is 8B 40 94 5C and 表 95 5C (second byte a backslash), ア 83 41 and
+// ッ 83 62 (second byte a letter), − 81 7C (second byte a bar). Code page 936: D5 5C.
+TEST(PathText, DoubleByteCharactersAreNeverCutJoinedOrFoldedInside) {
+  const std::string kino = "\x8b\x40\x94\x5c", hyo = "\x95\x5c", a = "\x83\x41", minus = "\x81\x7c";
+  const std::string app = "C:\\Apps\\" + kino;
+  struct Case {
+    int codePage;
+    std::function<std::string()> got;
+    std::string want;
+  } cases[] = {
+      {932, [&] { return ExtractFileDir(app); }, "C:\\Apps"},
+      {932, [&] { return ExtractFileName(app); }, kino},
+      {932, [&] { return ExtractFileDir(app + "\\" + hyo + "\\x.chm"); }, app + "\\" + hyo},
+      {932, [&] { return RemoveTrailingBackslashes(app); }, app},
+      {932, [&] { return RemoveTrailingBackslashes(app + "\\\\"); }, app},
+      {932, [&] { return IncludeTrailingBackslash(app); }, app + "\\"},
+      {932, [&] { return ChangeFileExt("C:\\a.b\\" + hyo, ".ini"); }, "C:\\a.b\\" + hyo + ".ini"},
+      {932, [&] { return ExtractDrive("\\\\srv\\" + hyo + "\\x"); }, "\\\\srv\\" + hyo},
+      {932, [&] { return JoinAnswerFields(SplitText(kino + "\\" + hyo, '\\')); }, kino + " | " + hyo},
+      {932, [&] { return LowerAscii("C:\\" + a + "A"); }, "c:\\" + a + "a"},
+      {932, [&] { return UpperAscii("\x83\x62x"); }, "\x83\x62X"},
+      {932, [&] { return std::to_string(EqualsNoCase("C:\\APPS\\" + a, "c:\\apps\\" + a)); }, "1"},
+      {932, [&] { return std::to_string(EqualsNoCase(a, "\x83\x61")); }, "0"},
+      {932, [&] { return std::to_string(FindNoCase(hyo + "\\x", "\\")); }, "2"},
+      {932, [&] { return ReplaceNoCase(kino + "|", "|", "/"); }, kino + "/"},
+      {932, [&] { return ParseUndoLine(";\"replaced\" C:\\A\\" + minus + ".dll|C:\\A\\" + minus + ".dll.~tvx0").aside; },
+       "C:\\A\\" + minus + ".dll.~tvx0"},
+      {932, [&] { return std::to_string(IsFullFilePath(app + "\\" + minus + ".chm")); }, "1"},
+      {932, [&] { return ParseCustomDirLine("Docs|" + minus + "=HKLM\\" + hyo).displayName; }, minus},
+      {932, [&] { return std::to_string(IsFolderItem("C:\\" + hyo, "C:\\x\\")); }, "0"},
+      {932, [&] {
+         std::string back;
+         return UnescapeAnswerValue(EscapeAnswerValue(hyo + "\\"), back) ? back : "broken";
+       }, hyo + "\\"},
+      {936, [&] { return ExtractFileName("C:\\x\\\xd5\x5c"); }, "\xd5\x5c"},
+      {936, [&] { return LowerAscii("\xb1\x41"); }, "\xb1\x41"},
+      // A single-byte code page has no lead bytes: é (E9) is a character of its own.
+      {1252, [&] { return ExtractFileDir("C:\\\xe9\\b"); }, "C:\\\xe9"},
+  };
+  for (const Case& c : cases) {
+    SetLeadByteRanges(KnownLeadByteRanges(c.codePage));
+    EXPECT_EQ(c.want, c.got()) << "code page " << c.codePage << ", row " << (&c - cases);
+  }
+  ResetCodePage();
 }
 
 TEST(PathText, ShortenPathGivesWayFromTheLeftAndKeepsDriveAndLastName) {

@@ -1,5 +1,6 @@
 #include "UAnswerText.h"
 
+#include "UCodePage.h"
 #include "UText.h"
 
 namespace tolvex {
@@ -7,7 +8,14 @@ namespace tolvex {
 std::string EscapeAnswerValue(const std::string& value) {
   static const char* hex = "0123456789ABCDEF";
   std::string out = "\"";
-  for (char c : value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    // A double-byte character is written as it is: its second byte may be a backslash,
+    // which the reader steps over as it does here.
+    if (CharSize(value, i) == 2) {
+      out.append(value, i++, 2);
+      continue;
+    }
+    char c = value[i];
     unsigned char u = static_cast<unsigned char>(c);
     switch (c) {
       case '\\': out += "\\\\"; break;
@@ -16,7 +24,9 @@ std::string EscapeAnswerValue(const std::string& value) {
       case '\n': out += "\\n"; break;
       case '\t': out += "\\t"; break;
       default:
-        if (u < 0x20 || u == 0x7F) {
+        // A lead byte without its second byte is written as a number: as it stands it
+        // would take the escape's backslash after it for its second byte.
+        if (u < 0x20 || u == 0x7F || IsLeadByte(c)) {
           out += "\\x";
           out += hex[u >> 4];
           out += hex[u & 15];
@@ -43,6 +53,10 @@ bool UnescapeAnswerValue(const std::string& raw, std::string& value) {
     return true;
   }
   for (size_t i = 1; i < t.size(); ++i) {
+    if (CharSize(t, i) == 2) {
+      value.append(t, i++, 2);
+      continue;
+    }
     char c = t[i];
     if (c == '"') return i + 1 == t.size();  // text after the closing quote is an error
     if (c != '\\') {
@@ -95,7 +109,7 @@ std::vector<AnswerEntry> ParseAnswers(const std::string& content, std::vector<st
       continue;
     }
     if (t[0] == '#' || t[0] == ';') continue;
-    size_t colon = t.find(':');
+    size_t colon = FindChar(t, ':');
     if (colon == std::string::npos) {
       errors.push_back(Format("line %d: expected \"name: value\"", {lineNo}));
       continue;
@@ -140,7 +154,7 @@ std::vector<std::string> SplitAnswerFields(const std::string& answer) {
   std::vector<std::string> fields;
   size_t start = 0;
   for (;;) {
-    size_t bar = answer.find('|', start);
+    size_t bar = FindChar(answer, '|', start);
     fields.push_back(Trim(answer.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
     if (bar == std::string::npos) return fields;
     start = bar + 1;

@@ -9,7 +9,7 @@ FileLineParts SplitFileLine(const std::string& line) {
   FileLineParts p;
   p.rest = line;
   for (;;) {
-    size_t comma = p.rest.find(',');
+    size_t comma = FindChar(p.rest, ',');
     std::string first = Trim(p.rest.substr(0, comma));
     if (first.empty() || first[0] != '$') break;
     p.tokens.push_back(first);
@@ -47,7 +47,7 @@ ConditionValue EvalConditionToken(const std::string& token, const std::string& c
 CopyFlags DecodeCopyFlags(const std::string& field) {
   CopyFlags f;
   std::string up = UpperAscii(field);
-  auto has = [&](char c) { return up.find(c) != std::string::npos; };
+  auto has = [&](char c) { return FindChar(up, c) != std::string::npos; };
   const struct {
     char letter;
     CopyMode mode;
@@ -81,7 +81,7 @@ int DecodeSelection(const std::string& field) {
 }
 
 bool IsFolderItem(const std::string& source, const std::string& destination) {
-  return !source.empty() && source.back() == '\\' && !destination.empty() && destination.back() == '\\';
+  return EndsWithChar(source, '\\') && EndsWithChar(destination, '\\');
 }
 
 bool NamesConditionFile(const std::string& field) { return !field.empty() && field != "-"; }

@@ -25,7 +25,7 @@ ResolvedText ResolveIdentifierText(const std::string& text, const IdentifierSet&
   // the longest command line Windows takes could serve as a value.
   const size_t kLongestUsable = 32767;
   for (int round = 0; round < 999 && ids.namedFolder && r.text.size() <= kLongestUsable; ++round) {
-    size_t open = r.text.find('<'), close = r.text.find('>');
+    size_t open = FindChar(r.text, '<'), close = FindChar(r.text, '>');
     if (open == std::string::npos || close == std::string::npos || close < open) break;
     std::string bracketed = r.text.substr(open, close - open + 1);
     std::string folder = ids.namedFolder(bracketed.substr(1, bracketed.size() - 2));
@@ -34,7 +34,7 @@ ResolvedText ResolveIdentifierText(const std::string& text, const IdentifierSet&
     if (next == r.text) break;
     r.text = next;
   }
-  r.unknown = r.text.find('<') != std::string::npos;
+  r.unknown = FindChar(r.text, '<') != std::string::npos;
   return r;
 }
 

@@ -126,7 +126,7 @@ bool CollectSectionLines(const std::vector<std::string>& lines, const std::strin
 }
 
 std::string SectionItemValue(const std::string& line) {
-  size_t eq = line.find('=');
+  size_t eq = FindChar(line, '=');
   std::string key = Trim(line.substr(0, eq));
   if (eq == std::string::npos) return key;
   std::string value = Trim(line.substr(eq + 1));
@@ -135,13 +135,13 @@ std::string SectionItemValue(const std::string& line) {
 
 CustomDirLine ParseCustomDirLine(const std::string& line) {
   CustomDirLine d;
-  size_t eq = line.find('=');
+  size_t eq = FindChar(line, '=');
   d.hasEquals = eq != std::string::npos;
   std::vector<std::string> key = SplitText(line.substr(0, eq), '|');
   d.name = Trim(key[0]);
   if (key.size() > 1) d.displayName = Trim(key[1]);
   if (d.hasEquals) {
-    size_t end = line.find('=', eq + 1);
+    size_t end = FindChar(line, '=', eq + 1);
     d.searchList = Trim(line.substr(eq + 1, end == std::string::npos ? std::string::npos : end - eq - 1));
   }
   return d;

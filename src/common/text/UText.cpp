@@ -1,41 +1,58 @@
 #include "UText.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "UCodePage.h"
 
 namespace tolvex {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Case is folded byte by byte, but never in the second byte of a double-byte character:
+// in code page 932 that byte is often a letter (ソ is 0x83 0x5C, ム 0x83 0x80, 表 0x95 0x5C).
 std::string LowerAscii(std::string s) {
-  for (char& c : s) c = LowerAscii(c);
+  for (size_t i = 0; i < s.size(); i += CharSize(s, i)) s[i] = LowerAscii(s[i]);
   return s;
 }
 
 std::string UpperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (size_t i = 0; i < s.size(); i += CharSize(s, i))
+    if (s[i] >= 'a' && s[i] <= 'z') s[i] = static_cast<char>(s[i] - 'a' + 'A');
   return s;
 }
 
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+namespace {
+
+// Whether needle stands in text at pos (a character boundary), ignoring case.
+bool MatchesAtNoCase(const std::string& text, size_t pos, const std::string& needle) {
+  for (size_t k = 0; k < needle.size();) {
+    size_t n = CharSize(needle, k);
+    if (n == 2) {
+      if (text[pos + k] != needle[k] || text[pos + k + 1] != needle[k + 1]) return false;
+    } else if (LowerAscii(text[pos + k]) != LowerAscii(needle[k])) {
+      return false;
+    }
+    k += n;
+  }
   return true;
 }
 
+}  // namespace
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && MatchesAtNoCase(a, 0, b);
+}
+
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && MatchesAtNoCase(text, 0, prefix);
 }
 
 size_t FindNoCase(const std::string& text, const std::string& needle, size_t from) {
   if (needle.empty()) return from <= text.size() ? from : std::string::npos;
   if (text.size() < needle.size()) return std::string::npos;
-  for (size_t i = from; i + needle.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < needle.size() && LowerAscii(text[i + k]) == LowerAscii(needle[k])) ++k;
-    if (k == needle.size()) return i;
-  }
+  for (size_t i = from; i + needle.size() <= text.size(); i += CharSize(text, i))
+    if (MatchesAtNoCase(text, i, needle)) return i;
   return std::string::npos;
 }
 
@@ -77,11 +94,40 @@ std::string ExpandProductText(const std::string& text, const std::string& produc
   return ReplaceNoCase(ReplaceNoCase(text, "%s", productName), "|", "\r\n");
 }
 
+size_t FindFirstOfChars(const std::string& text, const char* set, size_t from) {
+  if (!HasLeadBytes()) return text.find_first_of(set, from);
+  for (size_t i = from; i < text.size(); i += CharSize(text, i))
+    if (CharSize(text, i) == 1 && text[i] != '\0' && std::strchr(set, text[i])) return i;
+  return std::string::npos;
+}
+
+size_t FindLastOfChars(const std::string& text, const char* set) {
+  if (!HasLeadBytes()) return text.find_last_of(set);
+  size_t found = std::string::npos;
+  for (size_t i = 0; i < text.size(); i += CharSize(text, i))
+    if (CharSize(text, i) == 1 && text[i] != '\0' && std::strchr(set, text[i])) found = i;
+  return found;
+}
+
+size_t FindChar(const std::string& text, char c, size_t from) {
+  const char set[2] = {c, '\0'};
+  return c == '\0' ? text.find(c, from) : FindFirstOfChars(text, set, from);
+}
+
+size_t FindLastChar(const std::string& text, char c) {
+  const char set[2] = {c, '\0'};
+  return c == '\0' ? text.rfind(c) : FindLastOfChars(text, set);
+}
+
+bool EndsWithChar(const std::string& text, char c) {
+  return !text.empty() && text.back() == c && FindLastChar(text, c) == text.size() - 1;
+}
+
 std::vector<std::string> SplitText(const std::string& text, char sep) {
   std::vector<std::string> out;
   size_t start = 0;
   for (;;) {
-    size_t p = text.find(sep, start);
+    size_t p = FindChar(text, sep, start);
     if (p == std::string::npos) {
       out.push_back(text.substr(start));
       return out;
@@ -218,27 +264,27 @@ bool ParseScriptInt(const std::string& text, long long& value) {
 }
 
 std::string RemoveTrailingBackslashes(std::string path) {
-  while (!path.empty() && path.back() == '\\') path.pop_back();
+  while (EndsWithChar(path, '\\')) path.pop_back();
   return path;
 }
 
 std::string IncludeTrailingBackslash(const std::string& path) {
-  return (!path.empty() && path.back() == '\\') ? path : path + "\\";
+  return EndsWithChar(path, '\\') ? path : path + "\\";
 }
 
 std::string ExtractFileDir(const std::string& path) {
-  size_t p = path.rfind('\\');
+  size_t p = FindLastChar(path, '\\');
   return p == std::string::npos ? std::string() : path.substr(0, p);
 }
 
 std::string ExtractFileName(const std::string& path) {
-  size_t p = path.find_last_of("\\:");
+  size_t p = FindLastOfChars(path, "\\:");
   return p == std::string::npos ? path : path.substr(p + 1);
 }
 
 std::string ChangeFileExt(const std::string& path, const std::string& ext) {
-  size_t slash = path.rfind('\\');
-  size_t dot = path.rfind('.');
+  size_t slash = FindLastChar(path, '\\');
+  size_t dot = FindLastChar(path, '.');
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
     return path.substr(0, dot) + ext;
   return path + ext;
@@ -247,9 +293,9 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 std::string ExtractDrive(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
   if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-    size_t server = path.find('\\', 2);
+    size_t server = FindChar(path, '\\', 2);
     if (server == std::string::npos || server == 2) return std::string();
-    size_t share = path.find('\\', server + 1);
+    size_t share = FindChar(path, '\\', server + 1);
     if (share == server + 1) return std::string();
     return share == std::string::npos ? path : path.substr(0, share);
   }

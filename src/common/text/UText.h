@@ -11,7 +11,8 @@
 namespace tolvex {
 
 // Letter case is folded for A-Z only: script names are ASCII, and folding bytes of the
-// ANSI code page through the C locale would depend on the machine.
+// ANSI code page through the C locale would depend on the machine. The second byte of a
+// double-byte character (UCodePage) is never folded, nor taken for a match's start.
 char LowerAscii(char c);
 std::string LowerAscii(std::string s);
 std::string UpperAscii(std::string s);
@@ -34,7 +35,17 @@ std::string ReplaceNoCase(const std::string& text, const std::string& pattern,
 // "%s" (any case) becomes the product name, then "|" becomes CR LF; 999 at most per pass.
 std::string ExpandProductText(const std::string& text, const std::string& productName);
 
-// Splits at sep; every field is kept (empty ones too).
+// Searches that step over double-byte characters (UCodePage), so the second byte of one is
+// never taken for a backslash, a bar or any other separator. from must be where a
+// character begins; npos when there is no such character.
+size_t FindChar(const std::string& text, char c, size_t from = 0);
+size_t FindLastChar(const std::string& text, char c);
+size_t FindFirstOfChars(const std::string& text, const char* set, size_t from = 0);
+size_t FindLastOfChars(const std::string& text, const char* set);
+// Whether the last character of text is c.
+bool EndsWithChar(const std::string& text, char c);
+
+// Splits at sep (stepping over double-byte characters); every field is kept (empty ones too).
 std::vector<std::string> SplitText(const std::string& text, char sep);
 
 // An argument of Format: a text or an integer.

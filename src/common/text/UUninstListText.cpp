@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "UCodePage.h"
 #include "UText.h"
 
 namespace tolvex {
@@ -42,24 +43,27 @@ bool IsDigits(const std::string& s) {
 }  // namespace
 
 bool IsFullFilePath(const std::string& path) {
+  // Every byte is looked at, so that no pattern hides behind a lead byte; only "|" can be
+  // the second byte of a double-byte character, and is looked for where characters begin.
   for (char c : path)
-    if (static_cast<unsigned char>(c) < ' ' || std::strchr("*?<>|\"", c)) return false;
+    if (static_cast<unsigned char>(c) < ' ' || std::strchr("*?<>\"", c)) return false;
+  if (FindChar(path, '|') != std::string::npos) return false;
   size_t rest;
   if (path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
     rest = 3;
   } else if (path.compare(0, 2, "\\\\") == 0) {
     // "\\server\share\" and at least one name below the share.
-    size_t server = path.find('\\', 2);
+    size_t server = FindChar(path, '\\', 2);
     if (server == std::string::npos || server == 2) return false;
-    size_t share = path.find('\\', server + 1);
+    size_t share = FindChar(path, '\\', server + 1);
     if (share == std::string::npos || share == server + 1) return false;
     rest = share + 1;
   } else {
     return false;
   }
-  if (path.find(':', rest) != std::string::npos) return false;  // a stream, or a second drive
-  return rest < path.size() && path.back() != '\\';
+  if (FindChar(path, ':', rest) != std::string::npos) return false;  // a stream, or a second drive
+  return rest < path.size() && !EndsWithChar(path, '\\');
 }
 
 UndoLine ParseUndoLine(const std::string& raw) {
@@ -78,7 +82,7 @@ UndoLine ParseUndoLine(const std::string& raw) {
     if (line.compare(0, n, t.text) != 0) continue;
     std::string rest = line.substr(n);
     if (t.kind == UndoKind::Replaced) {
-      size_t bar = rest.find('|');
+      size_t bar = FindChar(rest, '|');
       if (bar == std::string::npos) return Invalid(rest, "no set-aside file named");
       u.aside = rest.substr(bar + 1);
       rest.resize(bar);

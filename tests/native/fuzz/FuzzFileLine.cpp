@@ -34,8 +34,13 @@ void CheckFlags(const std::string& field) {
   CopyFlags f = DecodeCopyFlags(field);
   Require(f.hasMode || (f.mode == CopyMode::AnyDifference && !f.updateOnly));
   Require(SameFlags(f, DecodeCopyFlags(UpperAscii(field))) && SameFlags(f, DecodeCopyFlags(LowerAscii(field))));
-  // Which letters are there counts, not their order.
-  std::string reversed(field.rbegin(), field.rend());
+  // Which letters are there counts, not their order (a double-byte character stays whole).
+  // A lead byte that stands alone could join whatever the reversal puts after it.
+  std::string reversed;
+  for (size_t i = 0; i < field.size(); i += CharSize(field, i)) {
+    if (IsLeadByte(field[i]) && CharSize(field, i) == 1) return;
+    reversed.insert(0, field, i, CharSize(field, i));
+  }
   Require(SameFlags(f, DecodeCopyFlags(reversed)));
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 static void RunFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -17,6 +18,7 @@ static void RunFile(const std::filesystem::path& file) {
 }
 
 int main(int argc, char** argv) {
+  LLVMFuzzerInitialize(&argc, &argv);
   int runs = 0;
   for (int i = 1; i < argc; ++i) {
     std::filesystem::path arg(argv[i]);

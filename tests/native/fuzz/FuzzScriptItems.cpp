@@ -27,14 +27,17 @@ void CheckItemValue(const std::string& line) {
 void CheckCustomDir(const std::string& line) {
   CustomDirLine d = ParseCustomDirLine(line);
   Require(Trimmed(d.name) && Trimmed(d.displayName) && Trimmed(d.searchList));
-  Require(d.name.find_first_of("|=") == std::string::npos && d.displayName.find_first_of("|=") == std::string::npos);
-  Require(d.searchList.find('=') == std::string::npos);
-  Require(d.hasEquals == (line.find('=') != std::string::npos));
+  Require(FindFirstOfChars(d.name, "|=") == std::string::npos && FindFirstOfChars(d.displayName, "|=") == std::string::npos);
+  Require(FindChar(d.searchList, '=') == std::string::npos);
+  Require(d.hasEquals == (FindChar(line, '=') != std::string::npos));
   if (!d.hasEquals) {
     Require(d.searchList.empty());
     return;
   }
-  // The line written back in its plain form reads the same.
+  // The line written back in its plain form reads the same, unless a name ends with a lead
+  // byte that would take the separator after it for its second byte.
+  for (const std::string* s : {&d.name, &d.displayName})
+    if (FindChar(*s + "|", '|') != s->size()) return;
   CustomDirLine again = ParseCustomDirLine(d.name + "|" + d.displayName + "=" + d.searchList);
   Require(again.name == d.name && again.displayName == d.displayName && again.searchList == d.searchList);
 }

@@ -4,8 +4,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "UCodePage.h"
+
+// The code page the texts are read in: single-byte, or the double-byte one named by
+// TOLVEX_FUZZ_CODE_PAGE (932, 936, 949 or 950), where the second byte of a character may
+// look like a backslash, a bar or a letter. Each target's one translation unit includes
+// this file, so each has it once.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  const char* codePage = std::getenv("TOLVEX_FUZZ_CODE_PAGE");
+  tolvex::SetLeadByteRanges(codePage ? tolvex::KnownLeadByteRanges(std::atoi(codePage)) : nullptr);
+  return 0;
+}
 
 namespace tolvex::fuzz {
 

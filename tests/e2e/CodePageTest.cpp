@@ -1,0 +1,163 @@
+// An install and its uninstall in the Japanese code page 932, where the second byte of a
+// double-byte character may be a backslash: the application folder, a destination folder,
+// a file name and a shortcut's name all hold such characters. The checks go through the
+// Unicode functions, so that they read the names as they are and not as this program's
+// code page would turn them.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "ProductCd.h"
+#include "UApp.h"
+#include "UPaths.h"
+#include "UWinHandle.h"
+#include "Uninstall.h"
+
+using namespace tolvex;
+using namespace tolvex::test;
+
+namespace {
+
+// 能 (0x94 0x5C) and 表 (0x95 0x5C) end in the byte of a backslash, ソ (0x83 0x5C) too.
+const std::wstring kApps = L"C:\\Apps", kApp = kApps + L"\\機能", kDest = kApp + L"\\表示";
+
+std::string Cp932(const std::wstring& text) {
+  std::string bytes(text.size() * 2, '\0');
+  bytes.resize(WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                   static_cast<int>(bytes.size()), nullptr, nullptr));
+  return bytes;
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadBytes(const std::wstring& path) {
+  ScopedHandle f(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (f && ReadFile(f.Get(), buffer, sizeof buffer, &got, nullptr) && got) bytes.append(buffer, got);
+  return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  ScopedHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD put = 0;
+  EXPECT_TRUE(f && WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr)) << path;
+}
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t path[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
+
+// The Add/Remove Programs entry whose InstallLocation is the application folder.
+std::wstring EntryOfApp() {
+  const std::string root = std::string(kUninstallKeyRoot + 1) + "\\" + kUninstallKeyPrefix;
+  for (int n = 0; n <= 100; ++n) {
+    std::wstring key = std::wstring(root.begin(), root.end()) + std::to_wstring(n);
+    ScopedRegKey k;
+    wchar_t value[MAX_PATH] = L"";
+    DWORD size = sizeof value - sizeof(wchar_t);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS &&
+        RegQueryValueExW(k.Get(), L"InstallLocation", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
+            ERROR_SUCCESS &&
+        kApp == value)
+      return key;
+  }
+  return {};
+}
+
+void RemoveTree(const std::wstring& path) {
+  std::wstring from = path + L'\0';
+  SHFILEOPSTRUCTW op = {};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  if (Exists(path)) SHFileOperationW(&op);
+}
+
+// Nothing of this test's outside its scratch folders: before it (an earlier run's
+// leftovers) and after it, however it ended.
+struct Leftovers {
+  Leftovers() { Remove(); }
+  ~Leftovers() { Remove(); }
+  void Remove() {
+    RemoveTree(kApps);
+    RemoveTree(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tolvex CP932");
+    DeleteFileW((ShellFolder(CSIDL_WINDOWS) + L"\\TolvexCp932.exe").c_str());
+    for (std::wstring key; !(key = EntryOfApp()).empty();) RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+    SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tvxcp932");
+    SHDeleteKeyW(HKEY_CLASSES_ROOT, L"TolvexCp932.File");
+  }
+};
+
+std::wstring LinkTarget(const std::wstring& link) {
+  ComPtr<IShellLinkW> shell;
+  ComPtr<IPersistFile> file;
+  wchar_t target[MAX_PATH] = L"";
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(shell.Receive()))) &&
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))) &&
+      SUCCEEDED(file->Load(link.c_str(), STGM_READ)))
+    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+  return target;
+}
+
+std::string Questions(const ProductCd& cd) {
+  std::string all = "questions asked:";
+  for (const AnswerEntry& e : cd.Asked()) all += "\n  " + e.text + " -> " + e.answer;
+  return all;
+}
+
+}  // namespace
+
+TEST(CodePage, InstallAndUninstallUnderCodePage932) {
+  if (GetACP() != 932)
+    GTEST_SKIP() << "this program runs in code page " << GetACP() << ", not 932: Wine takes it from the Unix "
+                 << "locale, which must be ja_JP.UTF-8 (set by this test's CTest entry) and exist (`locale -a` "
+                 << "lists ja_JP.utf8; as root the harness generates it with localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)";
+  Leftovers leftovers;
+  ScopedComInit com;
+  // The application, found through its file type as InstalledApp's is.
+  ASSERT_TRUE(CreateDirectoryW(kApps.c_str(), nullptr) && CreateDirectoryW(kApp.c_str(), nullptr));
+  WriteBytes(kApp + L"\\lumen.exe", "app");
+  RegSetValueW(HKEY_CLASSES_ROOT, L".tvxcp932", REG_SZ, L"TolvexCp932.File", 0);
+  const std::wstring command = L"\"" + kApp + L"\\lumen.exe\" \"%1\"";
+  RegSetValueW(HKEY_CLASSES_ROOT, L"TolvexCp932.File\\shell\\open\\command", REG_SZ, command.c_str(), 0);
+
+  ProductCd cd("TolvexCp932");
+  MakeDirPath(cd / "Help");
+  WriteFileText(cd / "Help\\a.chm", "a");
+  WriteBytes(std::wstring(cd.Dir().begin(), cd.Dir().end()) + L"\\Help\\表.chm", "hyou");  // an ASCII scratch path
+  cd.WriteScript(Cp932(L"[INSTALL]\r\nproductname=Lumen CP932\r\nSrchDir=Disk2\r\nExeAssoc=.tvxcp932\r\n"
+                       L"DefaultGroup=Tolvex CP932\r\nIdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n"
+                       L"[FILES]\r\n1=<setupdir>\\Help\\*.chm, <exedir>\\表示\\, VU\r\n"
+                       L"[SHORTCUTS]\r\n1=<exedir>\\表示\\表.chm, , 表示\\ソフト\r\n"));
+  ASSERT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"})) << Questions(cd);
+
+  const std::wstring files[] = {kDest + L"\\a.chm", kDest + L"\\表.chm"};
+  for (const std::wstring& f : files) EXPECT_TRUE(Exists(f)) << f;
+  const std::wstring group = ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tolvex CP932", link = group + L"\\表示\\ソフト.lnk";
+  EXPECT_EQ(files[1], LinkTarget(link)) << link;
+  // The records are in the code page's bytes, which the uninstall reads back.
+  const std::string list = ReadBytes(kApp + L"\\HelpUninstList0.ini");
+  const std::vector<std::string> lines = Lines(list);
+  for (const std::wstring& line : {files[0], files[1], L";\"folder\" " + kDest, L";\"folder\" " + group,
+                                   L";\"folder\" " + group + L"\\表示", L";\"link\" " + link})
+    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), Cp932(line))) << line << "\nlist file:\n" << list;
+  EXPECT_FALSE(EntryOfApp().empty()) << "no Add/Remove Programs entry has the InstallLocation " << kApp;
+  const std::string log = ReadBytes(kApps + L"\\installLog(Lumen CP932).txt");
+  EXPECT_NE(std::string::npos, log.find(Cp932(L"\"" + files[1] + L"\""))) << log;
+
+  // The folder in this program's code page, 932: the command line reaches Tolvex.exe as given.
+  EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", Cp932(kApp)}, "answer: Yes\n\nanswer: OK\n")) << Questions(cd);
+  for (const std::wstring& gone : {files[0], files[1], kDest, link, group, kApp + L"\\HelpUninstList0.ini"})
+    EXPECT_FALSE(Exists(gone)) << gone;
+  EXPECT_TRUE(EntryOfApp().empty());
+  EXPECT_TRUE(Exists(kApp + L"\\lumen.exe"));
+}
