@@ -134,7 +134,8 @@ void TFormMain::Run() {
     dlg_ = nullptr;
     RunWork();
   } else {
-    ShowWindow(dlg, SW_SHOW);
+    // A quiet run keeps its window for the work's messages, but nobody sees it.
+    if (!CommandLine().quiet) ShowWindow(dlg, SW_SHOW);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
       if (IsDialogMessageA(dlg, &msg)) continue;

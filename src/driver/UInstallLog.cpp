@@ -65,8 +65,35 @@ static std::string FallbackLogFileName(const std::string& appFolder) {
   return folder + "\\" + base + (tag.empty() ? "" : "(" + tag + ")") + ".txt";
 }
 
+bool StartLogCopy(const std::string& file) {
+  char full[MAX_PATH] = "";
+  DWORD n = file.empty() ? 0 : GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
+  std::string path = n > 0 && n < sizeof full ? std::string(full, n) : file;
+  unsigned long err = ERROR_INVALID_NAME;
+  if (!path.empty() && WriteFileWhole(path, "", err)) {
+    g_logFile.copy = path;
+    return true;
+  }
+  LogLine("** Error: the log file \"%s\" given with /log= could not be written: %s", file, SystemErrorText(err));
+  return false;
+}
+
+// The copy an administrator asked for with "/log=": the whole log, whatever became of
+// the log's own file.
+static void SaveLogCopy(const std::string& content) {
+  if (g_logFile.copy.empty()) return;
+  unsigned long err = 0;
+  if (WriteFileWhole(g_logFile.copy, content, err) || g_logFile.copyFailed) return;
+  g_logFile.copyFailed = true;
+  LogLine("** Error: the log file \"%s\" given with /log= could not be written: %s", g_logFile.copy,
+          SystemErrorText(err));
+}
+
 void SaveInstallLog() {
   if (!InstallLog().exists) return;
+  std::string all;
+  for (const std::string& line : InstallLog().lines) all += line + "\r\n";
+  SaveLogCopy(all);
   std::string file = InstallLogFileName(Params().exedir);
   // An uninstall always leaves its log: where the folder is gone, in the temporary folder.
   if (file.empty() && IsSwitchPresent("/Uninstall") && !Params().exedir.empty()) {

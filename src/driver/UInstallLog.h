@@ -14,9 +14,16 @@ std::string InstallLogFileName(const std::string& appFolder);
 // the failure is logged once. The run goes on either way.
 void SaveInstallLog();
 
+// "/log=FILE": the log is also written to FILE, whole, each time it is saved, also when
+// the log has no place of its own (the application not found). FILE is made empty now;
+// false (and logged) when it cannot be written, and the run must not start.
+bool StartLogCopy(const std::string& file);
+
 struct InstallLogFileState {
   std::string unwritable;  // the log's own file that last failed, its failure logged
   std::string fallback;    // the file in the temporary folder then written instead
+  std::string copy;        // "/log=FILE", as a full path
+  bool copyFailed = false; // its failure after the start is logged once
 };
 InstallLogFileState& InstallLogFile();
 void ResetInstallLogFile();

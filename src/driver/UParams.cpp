@@ -165,7 +165,7 @@ bool GetAllParameters() {
   }
   ComputeFixedFolders();
   LogFolderBlock();
-  p.skipFinish = IsSwitchPresent("/skipfinish");
+  p.skipFinish = IsSwitchPresent("/skipfinish") || CommandLine().quiet;
   bool result = true;
   if (IsSwitchPresent("/script") || IsSwitchPresent("/script2")) {
     if (p.exedir.empty()) {

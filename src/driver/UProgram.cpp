@@ -22,7 +22,7 @@
 namespace tolvex {
 
 // False when the run must not start: an unattended run whose answers cannot be read, or
-// whose transcript cannot be written, would guess or go unrecorded.
+// whose transcript or log copy cannot be written, would guess or go unrecorded.
 static bool LoadProgram(const std::string& commandLine, const std::string& programPath) {
   InitCommandLine(commandLine, programPath);
   SetupDebugLog();
@@ -30,8 +30,10 @@ static bool LoadProgram(const std::string& commandLine, const std::string& progr
   CreateScriptLists();
   CreateInstallLog();
   InstallLog().save = &SaveInstallLog;
-  bool seamReady =
-      InitQuestionSeam(CommandLine().answersFile, CommandLine().transcriptFile, CommandLine().answersGiven);
+  const CommandLineState& c = CommandLine();
+  // A quiet run has nobody to ask: its questions take their defaults, or an answers file's answers.
+  bool seamReady = InitQuestionSeam(c.answersFile, c.transcriptFile, c.answersGiven || c.quiet);
+  if (c.logGiven) seamReady = StartLogCopy(c.logFile) && seamReady;
   StartHelpClientDebugLog();
   if (seamReady) return true;
   // Nothing else has been written yet; the debug log keeps the reason where one is kept.

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "UApp.h"
+#include "UCmdLine.h"
 #include "UDebugLog.h"
 #include "UDigestText.h"
 #include "UFolderListing.h"
@@ -501,7 +502,7 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   std::vector<std::string> texts = {displayName,          command,     uninstaller, folder,
                                     kPublisher,           Params().productname,
                                     kPublisherWebAddress, kPublisherWebAddress,
-                                    kPublisherWebAddress, command + " /answers="};
+                                    kPublisherWebAddress, command + " /quiet"};
   if (!WriteEntry(key, texts, folder)) ok = false;
   // The list as this install completed it: an uninstall that finds it changed asks first.
   if (ok) WriteListDigest(key, listFile, text);
@@ -789,7 +790,7 @@ static void RemoveUninstallerIfUnused(const std::string& uninstaller) {
 }
 
 static void ShowMainWindow(bool show) {
-  if (App().mainForm) ShowWindow(App().mainForm, show ? SW_SHOW : SW_HIDE);
+  if (App().mainForm && !(show && CommandLine().quiet)) ShowWindow(App().mainForm, show ? SW_SHOW : SW_HIDE);
 }
 
 

@@ -249,6 +249,7 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
       {"", {"/script", ".", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
       {"", {"/script", ".", "/answers=", "/transcript=" + (work / "no\\such\\folder\\t.txt")}, kExitFailed, false},
       {"", {"/test", "/answers=" + (work / "missing.txt")}, kExitFailed, false},
+      {"", {"/script", ".", "/quiet", "/log=" + (work / "no\\such\\folder\\l.txt")}, kExitFailed, false},
       // Items: all copied; a failed copy the default answer goes on past (also with a restart
       // wanting); a failed copy answered No; a failed registration; a run item not there.
       {copyBoth, {"/script", ".", "/answers="}, kExitDone, true, "",
@@ -299,4 +300,47 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
   ProductCd bare;
   EXPECT_EQ(kExitDone, bare.Run({"/check", "."}));
   EXPECT_EQ(kExitFailed, bare.Run({"/script", "."}));
+}
+
+// With /quiet nobody is there: no window of the program is on screen (counted by a run
+// item while the program waits for it), a question takes its default answer, a failure
+// goes to the log and the exit code. With /log=FILE the log is written to FILE as well.
+TEST(ScriptRun, QuietRunsShowNoWindowAndCopyTheirLogWhereAsked) {
+  InstalledApp app(".tvxe2e12");
+  const std::string logs = app.Root() + "\\Apps\\Lumen Viewer\\";
+  ScratchDir work;
+  struct Case {
+    std::vector<std::string> switches;
+    std::string windows;  // the run item's count of the program's windows on screen
+  } cases[] = {
+      {{"/answers="}, "parent-windows=1"},  // unattended, but the progress window is there
+      {{"/quiet", "/log=" + (work / "install.txt")}, "parent-windows=0"},
+  };
+  for (const Case& c : cases) {
+    ProductCd cd;
+    const std::string report = cd / "run.txt";
+    cd.WriteScript(Script(".tvxe2e12", "UnInstall=1\r\n[FILES]\r\n1=<setupdir>\\a.chm, <exedir>\\x\\a.chm, OU\r\n"
+                                       "2=<setupdir>\\b.chm, <exedir>\\x\\b.chm, OU\r\n"
+                                       "[RUN]\r\n1=<setupdir>\\run.exe, \"" + report + "\", the tools\r\n"));
+    WriteFileText(cd / "a.chm", "a");
+    WriteFileText(cd / "b.chm", "b");
+    ASSERT_TRUE(CopyFileA((TestBinDir() + "\\tolvex_helper.exe").c_str(), (cd / "run.exe").c_str(), FALSE));
+    // a.chm cannot be read: "Continue Install?" is asked, and its default goes on.
+    ScopedHandle lock(CreateFileA((cd / "a.chm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::vector<std::string> args = {"/script", "."};
+    args.insert(args.end(), c.switches.begin(), c.switches.end());
+    EXPECT_EQ(kExitFailed, cd.RunAsGiven(args)) << c.switches[0];
+    EXPECT_NE(std::string::npos, ReadFileText(report).find(c.windows + "\n")) << ReadFileText(report);
+    const std::string log = ReadFileText(logs + "installLog(Lumen Viewer).txt");
+    EXPECT_NE(std::string::npos, log.find(" 1 failed - exit code 1603")) << log;
+    if (c.switches[0] != "/quiet") continue;
+    EXPECT_EQ(log, ReadFileText(work / "install.txt"));
+    // The quiet uninstall the entry offers, with a log of its own.
+    lock.Reset();
+    EXPECT_EQ(kExitDone, cd.RunAsGiven({"/Uninstall", app.Folder(), "/quiet", "/log=" + (work / "uninstall.txt")}));
+    EXPECT_FALSE(FileExists(app.Folder() + "\\x\\b.chm"));
+    const std::string removal = ReadFileText(work / "uninstall.txt");
+    EXPECT_EQ(ReadFileText(logs + "installLog_Uninstall(Lumen Viewer).txt"), removal);
+    EXPECT_NE(std::string::npos, removal.find(app.Folder() + "\\x\\b.chm")) << removal;
+  }
 }

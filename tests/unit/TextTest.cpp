@@ -186,7 +186,7 @@ TEST(SplitCommandLine, NumbersArgumentsLikeTheProgram) {
 }
 
 TEST(CommandLine, SeamSwitchesNeverCountAsArguments) {
-  InitCommandLine("x.exe /answers=C:\\a.txt /script /TRANSCRIPT=C:\\t.txt . extra", "C:\\cd\\Tolvex.exe");
+  InitCommandLine("x.exe /answers=C:\\a.txt /Quiet /script /TRANSCRIPT=C:\\t.txt /log=l.txt . extra", "C:\\cd\\Tolvex.exe");
   EXPECT_EQ(3, ParamCount());
   EXPECT_EQ("C:\\cd\\Tolvex.exe", ParamStr(0));
   EXPECT_EQ(".", ParamStr(2));
@@ -194,7 +194,9 @@ TEST(CommandLine, SeamSwitchesNeverCountAsArguments) {
   EXPECT_EQ("", ParamStr(4));
   EXPECT_EQ("C:\\a.txt", CommandLine().answersFile);
   EXPECT_EQ("C:\\t.txt", CommandLine().transcriptFile);
-  EXPECT_EQ(6u, CommandLine().logged.size());  // the log shows every argument
+  EXPECT_TRUE(CommandLine().quiet && CommandLine().logGiven);
+  EXPECT_EQ("l.txt", CommandLine().logFile);
+  EXPECT_EQ(8u, CommandLine().logged.size());  // the log shows every argument
   EXPECT_TRUE(IsSwitchPresent("/SCRIPT"));
   EXPECT_FALSE(IsSwitchPresent("/script2"));
   InitCommandLine("x.exe /script2", "x.exe");

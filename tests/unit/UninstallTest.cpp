@@ -128,7 +128,7 @@ TEST_F(UninstallTest, EntryHoldsTheCommandsTheMakerAndTheSize) {
       {"DisplayName", "Lumen Help"},      {"UninstallString", command},   {"DisplayIcon", uninstaller},
       {"InstallLocation", app.Path()},    {"Publisher", "Tesmora"},       {"Product", "Lumen Viewer"},
       {"URLInfoAbout", kPublisherWebAddress}, {"URLUpdateInfo", kPublisherWebAddress},
-      {"HelpLink", kPublisherWebAddress}, {"QuietUninstallString", command + " /answers="}};
+      {"HelpLink", kPublisherWebAddress}, {"QuietUninstallString", command + " /quiet"}};
   for (const auto& w : want) EXPECT_EQ(w.second, ReadRegValue(HKEY_LOCAL_MACHINE, Key(0), w.first)) << w.first;
   const std::pair<const char*, DWORD> numbers[] = {{"NoModify", 1}, {"NoRepair", 1}, {"EstimatedSize", 4}};
   for (const auto& n : numbers) {

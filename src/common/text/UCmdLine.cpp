@@ -20,6 +20,8 @@ void InitCommandLine(const std::string& commandLine, const std::string& modulePa
     const std::string& a = s.logged[i];
     if (StartsWithNoCase(a, "/answers=")) s.answersFile = a.substr(9), s.answersGiven = true;
     else if (StartsWithNoCase(a, "/transcript=")) s.transcriptFile = a.substr(12);
+    else if (EqualsNoCase(a, "/quiet")) s.quiet = true;
+    else if (StartsWithNoCase(a, "/log=")) s.logFile = a.substr(5), s.logGiven = true;
     else s.args.push_back(a);
   }
   g_commandLine = s;

@@ -1,7 +1,8 @@
 // The program's command line: arguments numbered as the switches and the positional
-// argument 2 expect. "/answers=FILE" and "/transcript=FILE" belong to the question seam:
-// they are kept in the logged list but never count as arguments, so they cannot displace
-// argument 2 and are not passed on to programs this one starts. Pure text.
+// argument 2 expect. "/answers=FILE", "/transcript=FILE", "/quiet" and "/log=FILE" say
+// how the run meets its user and leaves its record, not what it does: they are kept in
+// the logged list but never count as arguments, so they cannot displace argument 2 and
+// are not passed on to programs this one starts. Pure text.
 #pragma once
 
 #include <string>
@@ -15,6 +16,9 @@ struct CommandLineState {
   std::string answersFile;
   bool answersGiven = false;  // "/answers=" was there, even with an empty name
   std::string transcriptFile;
+  bool quiet = false;       // "/quiet": no window at all, every question takes its default
+  std::string logFile;      // "/log=FILE": the install log written to FILE as well
+  bool logGiven = false;    // "/log=" was there, even with an empty name
 };
 
 CommandLineState& CommandLine();
