@@ -8,6 +8,11 @@ bash scripts/deps.sh
 # into build64/, for the tests only (see tests/harness/wine-loader).
 build=build toolchain=cmake/mingw32.cmake
 [ "$TOLVEX_BITS" = 64 ] && build=build64 toolchain=cmake/mingw64.cmake
+mkdir -p $build
+# Two builds into one tree at once (the demo's and the tests', say) would tread on each
+# other's files: the second waits for the first.
+exec 9>$build/.build-lock
+flock 9
 if [ ! -f $build/build.ninja ]; then
   cmake -S . -B $build -G Ninja -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
