@@ -9,6 +9,7 @@
 #include "ULog.h"
 #include "UMessages.h"
 #include "UQuestion.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -37,12 +38,12 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrA(dlg, DWLP_USER, lp);
       HWND text = GetDlgItem(dlg, kTextId);
       HFONT font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
-      HDC dc = GetDC(dlg);
-      HGDIOBJ old = SelectObject(dc, font);
       RECT tr = {0, 0, 420, 0};
-      DrawTextA(dc, data->text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-      SelectObject(dc, old);
-      ReleaseDC(dlg, dc);
+      {
+        WindowDC dc(dlg);
+        ScopedSelectObject selected(dc.Get(), font);
+        DrawTextA(dc.Get(), data->text.c_str(), -1, &tr, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+      }
       const int margin = 14, iconSize = 32, bw = 84, bh = 25, gap = 8;
       int textX = margin + iconSize + margin;
       int bodyH = tr.bottom > iconSize ? tr.bottom : iconSize;

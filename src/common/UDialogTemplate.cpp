@@ -1,6 +1,7 @@
 #include "UDialogTemplate.h"
 
 #include "ULog.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -90,28 +91,24 @@ void SetClientSize(HWND wnd, int w, int h) {
 }
 
 LONG WidestText(HWND wnd, const std::vector<std::string>& texts, TEXTMETRICA* tm) {
-  HDC dc = GetDC(wnd);
+  WindowDC dc(wnd);
   if (!dc) return 0;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
+  ScopedSelectObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(wnd, WM_GETFONT, 0, 0)));
   LONG widest = 0;
   for (const std::string& text : texts) {
     SIZE size{};
-    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx > widest)
+    if (GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size) && size.cx > widest)
       widest = size.cx;
   }
-  if (tm) GetTextMetricsA(dc, tm);
-  SelectObject(dc, old);
-  ReleaseDC(wnd, dc);
+  if (tm) GetTextMetricsA(dc.Get(), tm);
   return widest;
 }
 
 HFONT CreateFormFont(HWND wnd) {
-  HDC dc = GetDC(wnd);
-  HFONT font = CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-  ReleaseDC(wnd, dc);
-  return font;
+  WindowDC dc(wnd);
+  return CreateFontA(-MulDiv(8, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
 }
 
 }  // namespace tolvex

@@ -117,13 +117,12 @@ std::string ShellLongPath(const std::string& path) {
   if (wn <= 0) return path;
   std::wstring wide(static_cast<size_t>(wn), L'\0');
   MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], wn);
-  LPITEMIDLIST pidl = nullptr;
+  ScopedCoTaskMem<ITEMIDLIST> pidl;
   ULONG eaten = 0;
-  if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, &pidl, nullptr)) || !pidl)
+  if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, pidl.Receive(), nullptr)) || !pidl)
     return path;
   char buf[MAX_PATH] = "";
-  BOOL ok = SHGetPathFromIDListA(pidl, buf);
-  CoTaskMemFree(pidl);
+  BOOL ok = SHGetPathFromIDListA(pidl.Get(), buf);
   return ok && buf[0] ? std::string(buf) : path;
 }
 

@@ -79,10 +79,28 @@ struct ModuleTraits {
   static void Close(Handle h) { FreeLibrary(h); }
 };
 
+template <typename H>
+struct GdiObjectTraits {  // fonts, brushes, bitmaps made by the program
+  using Handle = H;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DeleteObject(h); }
+};
+template <typename T>
+struct CoTaskMemTraits {  // memory the shell hands over (item id lists)
+  using Handle = T*;
+  static Handle Null() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { CoTaskMemFree(h); }
+};
+
 using ScopedHandle = ScopedResource<KernelHandleTraits>;
 using ScopedFindHandle = ScopedResource<FindHandleTraits>;
 using ScopedRegKey = ScopedResource<RegKeyTraits>;
 using ScopedModule = ScopedResource<ModuleTraits>;
+using ScopedFont = ScopedResource<GdiObjectTraits<HFONT>>;
+template <typename T>
+using ScopedCoTaskMem = ScopedResource<CoTaskMemTraits<T>>;
 
 // COM interface pointer.
 template <typename T>
@@ -121,17 +139,19 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
-// The whole screen's device context, released at the end of the scope.
-class ScreenDC {
+// A window's device context (the whole screen's for no window), released at the end of
+// the scope.
+class WindowDC {
  public:
-  ScreenDC() : dc_(GetDC(nullptr)) {}
-  ~ScreenDC() { Close(); }
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
-  ScreenDC(ScreenDC&& o) noexcept : dc_(o.dc_) { o.dc_ = nullptr; }
-  ScreenDC& operator=(ScreenDC&& o) noexcept {
+  explicit WindowDC(HWND window = nullptr) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDC() { Close(); }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  WindowDC(WindowDC&& o) noexcept : window_(o.window_), dc_(o.dc_) { o.dc_ = nullptr; }
+  WindowDC& operator=(WindowDC&& o) noexcept {
     if (this != &o) {
       Close();
+      window_ = o.window_;
       dc_ = o.dc_;
       o.dc_ = nullptr;
     }
@@ -142,14 +162,53 @@ class ScreenDC {
   void Close() {
     if (dc_) {
       DWORD err = GetLastError();
-      ReleaseDC(nullptr, dc_);
+      ReleaseDC(window_, dc_);
       SetLastError(err);
     }
     dc_ = nullptr;
   }
 
  private:
+  HWND window_;
   HDC dc_;
+};
+using ScreenDC = WindowDC;
+
+// An object selected into a device context for one scope; the one it replaced goes back.
+class ScopedSelectObject {
+ public:
+  ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
+  ~ScopedSelectObject() {
+    if (old_) SelectObject(dc_, old_);
+  }
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// A handle of the service manager, whose functions the 9x family lacks: the program looks
+// them up, and this owner closes with the function it was given.
+class ScopedServiceHandle {
+ public:
+  using CloseFn = BOOL(WINAPI*)(SC_HANDLE);
+  ScopedServiceHandle(SC_HANDLE h, CloseFn close) : h_(h), close_(close) {}
+  ~ScopedServiceHandle() {
+    if (h_ && close_) {
+      DWORD err = GetLastError();
+      close_(h_);
+      SetLastError(err);
+    }
+  }
+  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
+  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  SC_HANDLE h_;
+  CloseFn close_;
 };
 
 // CoInitialize for one scope; balanced only when it succeeded.

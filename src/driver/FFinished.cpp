@@ -43,7 +43,7 @@ void TFiniForm::FormCreate(HWND dlg) {
   int shrink = hasNotes_ ? 0 : kShrink;
   SetClientSize(dlg, kClientWidth, kClientHeight - shrink);
   CenterOnScreen(dlg);
-  font_ = CreateFormFont(dlg);
+  font_.Reset(CreateFormFont(dlg));
   Place(dlg, kIconId, 7, 10, 32, 32);
   SendDlgItemMessageA(dlg, kIconId, STM_SETICON,
                       reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
@@ -51,7 +51,7 @@ void TFiniForm::FormCreate(HWND dlg) {
   Place(dlg, kReadmeId, 88, 85, 177, 25);
   Place(dlg, kFinishedId, 102, 117 - shrink, 140, 25);
   for (int id : {kLabelId, kReadmeId, kFinishedId})
-    if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   if (!hasNotes_) {
     ShowWindow(GetDlgItem(dlg, kReadmeId), SW_HIDE);
     EnableWindow(GetDlgItem(dlg, kReadmeId), FALSE);
@@ -97,8 +97,7 @@ void TFiniForm::ShowModal(const std::function<void()>& noteClick) {
   INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &Proc,
                                       reinterpret_cast<LPARAM>(this));
   if (r == -1) LogLine("** Error: the finish dialog could not be shown (error %d)", static_cast<long>(GetLastError()));
-  if (font_) DeleteObject(font_);
-  font_ = nullptr;
+  font_.Reset();
 }
 
 void TFiniForm::ReadmeBtnClick() const { OpenWithShell(Params().ReadmeFile, "", true); }

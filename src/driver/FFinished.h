@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "UWinHandle.h"
+
 namespace tolvex {
 
 class TFiniForm {
@@ -36,7 +38,7 @@ class TFiniForm {
 
   std::string caption_, text_;
   bool hasNotes_ = false;
-  HFONT font_ = nullptr;
+  ScopedFont font_;
   std::function<void()> noteClick_;
 };
 

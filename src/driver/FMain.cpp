@@ -40,7 +40,7 @@ void TFormMain::FormCreate(HWND dlg) {
   SetWindowTextA(dlg, SetupTitle().c_str());
   SetClientSize(dlg, kClientWidth, kClientHeight);
   CenterOnScreen(dlg);
-  font_ = CreateFormFont(dlg);
+  font_.Reset(CreateFormFont(dlg));
   Place(dlg, kIconId, 16, 13, 32, 32);
   SendDlgItemMessageA(dlg, kIconId, STM_SETICON,
                       reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
@@ -49,7 +49,7 @@ void TFormMain::FormCreate(HWND dlg) {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), GetModuleHandleA(nullptr), nullptr);
   Place(dlg, kCancelId, 136, 56, 75, 25);
   for (int id : {kLabelId, kCancelId})
-    if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   EnableWindow(GetDlgItem(dlg, kCancelId), FALSE);
   ShowWindow(GetDlgItem(dlg, kCancelId), SW_HIDE);
 
@@ -146,7 +146,7 @@ void TFormMain::Run() {
     App().mainForm = nullptr;
     DestroyWindow(dlg);
   }
-  if (font_) DeleteObject(font_);
+  font_.Reset();
   if (escaped_) std::rethrow_exception(escaped_);
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "UStartup.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -33,7 +34,7 @@ class TFormMain {
 
   Work work_;
   HWND dlg_ = nullptr;
-  HFONT font_ = nullptr;
+  ScopedFont font_;
   std::exception_ptr escaped_;
 };
 

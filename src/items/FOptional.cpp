@@ -10,6 +10,7 @@
 #include "UQuestion.h"
 #include "USystemDll.h"
 #include "UText.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -117,11 +118,9 @@ void TOptionalForm::Layout(HWND dlg) {
   // The label takes as many lines as its text needs at this width.
   RECT text = {0, 0, w > 0 ? w : 1, 0};
   HWND label = GetDlgItem(dlg, kLabelId);
-  if (HDC dc = GetDC(label)) {
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
-    DrawTextA(dc, kLabel, -1, &text, DT_CALCRECT | DT_WORDBREAK);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+  if (WindowDC dc{label}) {
+    ScopedSelectObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    DrawTextA(dc.Get(), kLabel, -1, &text, DT_CALCRECT | DT_WORDBREAK);
   }
   int labelH = text.bottom + 2;
   SetWindowPos(label, nullptr, border, border, w, labelH, SWP_NOZORDER);

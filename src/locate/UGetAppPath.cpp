@@ -159,11 +159,10 @@ static std::string AskFolder(const std::string& title) {
     bi.hwndOwner = GetActiveWindow();
     bi.pszDisplayName = name;
     bi.lpszTitle = title.c_str();
-    LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+    ScopedCoTaskMem<ITEMIDLIST> pidl(SHBrowseForFolderA(&bi));
     if (!pidl) return std::string("Cancel");
     char path[MAX_PATH] = "";
-    if (!SHGetPathFromIDListA(pidl, path)) path[0] = '\0';
-    CoTaskMemFree(pidl);
+    if (!SHGetPathFromIDListA(pidl.Get(), path)) path[0] = '\0';
     return std::string(path);
   });
 }

@@ -1,5 +1,6 @@
 #include "URights.h"
 
+#include "ULog.h"
 #include "UPaths.h"
 #include "UText.h"
 #include "UWinHandle.h"
@@ -23,13 +24,20 @@ bool IsAdministrator() {
   OpenSCManagerFn open = g_openSCManager;
   HMODULE advapi = GetModuleHandleA("advapi32.dll");
   if (!open && advapi) open = reinterpret_cast<OpenSCManagerFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "OpenSCManagerA")));
-  using CloseFn = BOOL(WINAPI*)(SC_HANDLE);
+  using CloseFn = ScopedServiceHandle::CloseFn;
   CloseFn close = advapi ? reinterpret_cast<CloseFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "CloseServiceHandle"))) : nullptr;
-  if (!open) return false;
-  SC_HANDLE scm = open(nullptr, nullptr, GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE);
-  if (!scm) return false;
-  if (close) close(scm);
-  return true;
+  if (!open) {
+    LogLine("** Error: the service manager cannot be asked for administrator rights: advapi32.dll has no OpenSCManagerA");
+    return false;
+  }
+  ScopedServiceHandle scm(open(nullptr, nullptr, GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE), close);
+  // Access denied is the answer "not an administrator"; any other failure is not, and the
+  // log must say what it was.
+  DWORD err = scm ? ERROR_SUCCESS : GetLastError();
+  if (!scm && err != ERROR_ACCESS_DENIED)
+    LogLine("** Error: the service manager could not be opened to test for administrator rights: " +
+            SystemErrorText(err));
+  return static_cast<bool>(scm);
 }
 
 std::string WritabilityProbeFolder(const std::string& folder) {

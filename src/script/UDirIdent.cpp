@@ -14,6 +14,7 @@
 #include "UScript.h"
 #include "UScriptText.h"
 #include "UText.h"
+#include "UWinHandle.h"
 
 namespace tolvex {
 
@@ -51,11 +52,10 @@ std::string ResolveScriptText(const std::string& text) {
 }
 
 std::string SpecialFolderPath(int csidl) {
-  LPITEMIDLIST pidl = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return {};
+  ScopedCoTaskMem<ITEMIDLIST> pidl;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, pidl.Receive())) || !pidl) return {};
   char buf[MAX_PATH] = "";
-  BOOL ok = SHGetPathFromIDListA(pidl, buf);
-  CoTaskMemFree(pidl);
+  BOOL ok = SHGetPathFromIDListA(pidl.Get(), buf);
   return ok ? RemoveTrailingBackslashes(buf) : std::string();
 }
 

@@ -99,6 +99,11 @@ TEST_F(ChecksTest, ComponentVersionsDecideTheBrowserWarning) {
   }
 }
 
+SC_HANDLE WINAPI UnreachableServiceManager(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(RPC_S_SERVER_UNAVAILABLE);
+  return nullptr;
+}
+
 TEST_F(ChecksTest, ANonAdministratorGetsOnlyTheAdministratorWarning) {
   if (IsWin9x()) GTEST_SKIP() << "the 9x family has no administrators";
   SetOpenSCManagerForTesting(&RefusingServiceManager);
@@ -109,6 +114,11 @@ TEST_F(ChecksTest, ANonAdministratorGetsOnlyTheAdministratorWarning) {
   EXPECT_EQ(kAdminWarning, asked[0].text);
   EXPECT_TRUE(Logged("*** NT Security Check = Failed (NT Machine not in Admin mode)"));
   EXPECT_FALSE(Logged("driver"));
+  EXPECT_FALSE(Logged("service manager"));  // a refusal is the answer, not a failure
+  // A service manager that cannot be reached says nothing about rights: the log says why.
+  SetOpenSCManagerForTesting(&UnreachableServiceManager);
+  EXPECT_FALSE(CheckSystem());
+  EXPECT_TRUE(Logged("** Error: the service manager could not be opened to test for administrator rights: "));
 }
 
 TEST(Win9x, SystemCheckPassesTheAdministratorTestAndSkipsTheBusDriver) {
