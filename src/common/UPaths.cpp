@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "ULog.h"
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -175,6 +176,16 @@ bool WriteFileWhole(const std::string& path, const std::string& content, unsigne
 }
 
 static bool g_refuseReadOnlyReplace = false;
+bool ClearReadOnly(const std::string& path) { return ClearReadOnly(path, GetFileAttributesA(path.c_str())); }
+
+bool ClearReadOnly(const std::string& path, unsigned long attributes) {
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
+  if (SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) return true;
+  LogLine("** Error: the read-only attribute of \"%s\" could not be cleared: %s", path,
+          SystemErrorText(GetLastError()));
+  return false;
+}
+
 void RefuseReadOnlyReplaceForTesting(bool refuse) { g_refuseReadOnlyReplace = refuse; }
 
 bool ReplaceWithFile(const std::string& from, const std::string& path, unsigned long& errorCode) {

@@ -10,6 +10,11 @@ namespace tolvex {
 bool FolderExists(const std::string& path);
 // True for an existing file (not a folder).
 bool FileExists(const std::string& path);
+// Clears the read-only attribute of the file at path, given its attributes as already
+// read (else they are looked up). False when the attribute stays: the failure is logged
+// with the system's reason.
+bool ClearReadOnly(const std::string& path);
+bool ClearReadOnly(const std::string& path, unsigned long attributes);
 // True when some entry that is not a folder matches the pattern.
 bool AnyFileMatches(const std::string& pattern);
 // Last-write time (UTC) and size of a file; false when it does not exist. (Through a

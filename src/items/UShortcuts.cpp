@@ -113,8 +113,7 @@ bool CreateShellLink(const std::string& linkPath, const TLinkData& link) {
 // before and stays.
 static void WriteLink(const std::string& linkPath, const TLinkData& link) {
   DWORD attrs = GetFileAttributesA(linkPath.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(linkPath.c_str(), attrs & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+  ClearReadOnly(linkPath, attrs);
   const bool record = Params().UnInstall;
   std::string folder = ExtractFileDir(linkPath);
   if (!MakeRecordedDirPath(folder, record)) {

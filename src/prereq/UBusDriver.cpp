@@ -25,12 +25,6 @@ bool GroupValuePresent() {
   return ReadRegDword(HKEY_LOCAL_MACHINE, kServiceKey, "Group", number);
 }
 
-void ClearReadOnly(const std::string& path) {
-  DWORD attrs = GetFileAttributesA(path.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(path.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
-}
-
 // A value that cannot be written is logged, without a box, and the rest are still written.
 void WriteServiceValue(const std::string& key, const char* name, DWORD number) {
   LONG rc = WriteRegDword(HKEY_LOCAL_MACHINE, key, name, number);

@@ -211,11 +211,6 @@ Decision DecideOverExisting(const std::string& source, const KnownFile& sk, cons
 }
 
 // ---- the copy ------------------------------------------------------------------------
-void ClearReadOnly(const std::string& path, DWORD attributes) {
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-}
-
 // The trust files of the Flash player name folders; the copy on the CD holds their
 // identifiers, which only this PC can fill in.
 bool ResolveTrustFile(const std::string& path, unsigned long& errorCode) {
@@ -563,9 +558,8 @@ bool Crc32AndMagic(const std::string& path, uint32_t& crc, bool& programFile) {
   ScopedHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!f) return false;
-  // One buffer for the run: the engine runs on one thread, and a fresh 256 KB for every
-  // small file would cost more than reading it.
-  static std::vector<unsigned char> buffer(256 * 1024);
+  std::vector<unsigned char>& buffer = CopyEngine().crcBuffer;
+  if (buffer.empty()) buffer.resize(256 * 1024);
   uint32_t c = 0xFFFFFFFFu;
   programFile = false;
   for (bool first = true;; first = false) {

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "UFileLineText.h"
 
@@ -29,6 +30,9 @@ struct CopyEngineState {
   // File lines' destination folders (lower case) found writable and made, with the
   // folder the check was made on.
   std::map<std::string, std::string> readyFolders;
+  // The CRC's read buffer, 256 KB once the first sum is taken: one for the run, as a
+  // fresh one for every small file would cost more than reading it.
+  std::vector<unsigned char> crcBuffer;
 };
 CopyEngineState& CopyEngine();
 void ResetCopyEngine();

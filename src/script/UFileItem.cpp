@@ -100,11 +100,7 @@ ParseStatus ParseFileInfo(const std::string& line, FileItem& item) {
   ready.emplace(key, folder);
   // A file the uninstall is to put back is set aside with its attributes as they are.
   DWORD attrs = item.addToUninstall ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(item.destination.c_str());
-  if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY) && (attrs & FILE_ATTRIBUTE_READONLY)) {
-    if (!SetFileAttributesA(item.destination.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY))
-      LogLine("** Error: the read-only attribute of \"%s\" could not be cleared (error %d)", item.destination,
-              static_cast<long>(GetLastError()));
-  }
+  if (attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY)) ClearReadOnly(item.destination, attrs);
   return ParseStatus::OK;
 }
 

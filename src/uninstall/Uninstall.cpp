@@ -528,9 +528,7 @@ enum class Outcome { Done, Stays, Cancelled };
 // A file the uninstall must delete: the user decides about one that stays.
 Outcome DeleteRecordedFile(const std::string& path, std::string& why) {
   for (;;) {
-    DWORD attr = GetFileAttributesA(path.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
-      SetFileAttributesA(path.c_str(), attr & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    ClearReadOnly(path);
     if (DeleteFileA(path.c_str())) return Outcome::Done;
     why = SystemErrorText(GetLastError());
     LogLine("** Error: cannot delete %s: %s", path, why);
@@ -543,9 +541,7 @@ Outcome DeleteRecordedFile(const std::string& path, std::string& why) {
 // Puts the set-aside file back in place of the install's copy.
 Outcome PutBack(const UndoLine& u, std::string& why) {
   for (;;) {
-    DWORD attr = GetFileAttributesA(u.path.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
-      SetFileAttributesA(u.path.c_str(), attr & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    ClearReadOnly(u.path);
     unsigned long err = 0;
     if (ReplaceWithFile(u.aside, u.path, err)) return Outcome::Done;
     why = SystemErrorText(err);
