@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shows each dialog of the program under Xvfb in a Wine virtual desktop and writes one PNG
-# per dialog to build/screenshots/<name>.png. Not part of the tests: run it by hand after
+# per dialog to build/screenshots/<name>.png (build64/ where the kernel cannot start 32-bit
+# programs: see tests/harness/wine-loader). Not a test: run it by hand after
 # changing a form, and look at the pictures.
 #
 #   bash scripts/screenshots.sh [name...]     (all dialogs when no name is given)
@@ -12,8 +13,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
-out="$root/build/screenshots"
-work="$root/build/shots"
+. tests/harness/wine-loader
+build=build
+[ "$TOLVEX_BITS" = 64 ] && build=build64
+out="$root/$build/screenshots"
+work="$root/$build/shots"
 width=800 height=600
 
 need=()
@@ -26,7 +30,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 bash scripts/build.sh tolvex_shots >/dev/null
-shots="$root/build/bin/tolvex_shots.exe"
+shots="$root/$build/bin/tolvex_shots.exe"
 mkdir -p "$out" "$work/home" "$work/tmp"
 
 export WINEPREFIX="$work/pfx" HOME="$work/home" TMPDIR="$work/tmp" WINEARCH=win64 WINEDEBUG=-all

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Windows suite under Wine (its own prefix in
 # build/wine, its own wineserver, stopped again however the run ends), then the text
-# logic built natively with clang: its table tests, and each fuzz target briefly.
+# logic built natively with clang: its table tests, and each fuzz target briefly; and
+# that the documentation names every switch and [INSTALL] key the sources read.
 set -eu
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -22,4 +23,5 @@ if [ "$TOLVEX_BITS" = 64 ]; then
 fi
 bash scripts/build-native.sh
 (cd build-native && ctest -j2 --output-on-failure) || status=1
+bash scripts/check-docs.sh || status=1
 exit $status
