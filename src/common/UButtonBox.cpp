@@ -109,7 +109,7 @@ static int AskButtonBox(const std::string& text, const char* kind, const std::ve
     for (const BoxButton& b : data.buttons)
       if (r == b.id) return std::string(b.answer);
     // Without the box nobody agreed to anything: take the answer that changes nothing.
-    LogLine("** Error: question box could not be shown (error %d): %s", static_cast<long>(GetLastError()), text);
+    LogError("the question box could not be shown (\"" + text + "\")", GetLastError());
     return std::string(notShownAnswer);
   });
   for (const BoxButton& b : data.buttons)

@@ -79,7 +79,7 @@ void PlaceForm(HWND dlg, int width, int height, const std::function<void()>& lay
 INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what) {
   INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), proc,
                                       reinterpret_cast<LPARAM>(form));
-  if (r == -1) LogLine("** Error: the %s form could not be shown (error %d)", what, static_cast<long>(GetLastError()));
+  if (r == -1) LogError(Format("the %s form could not be shown", {what}), GetLastError());
   return r == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -1,5 +1,7 @@
 #include "ULog.h"
 
+#include "UPaths.h"
+
 namespace tolvex {
 
 static InstallLogState g_installLog;
@@ -19,6 +21,10 @@ void FreeInstallLog() {
 
 void SaveInstallLogFile() {
   if (g_installLog.exists && g_installLog.save) g_installLog.save();
+}
+
+void LogError(const std::string& what, unsigned long errorCode) {
+  LogLine("** Error: " + what + ": " + SystemErrorText(errorCode));
 }
 
 void LogLine(const std::string& text) {

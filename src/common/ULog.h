@@ -24,6 +24,10 @@ void SaveInstallLogFile();
 
 const char* const kLogSeparator = "-----------------------------------------------------";
 
+// The one shape of a failure's line: "** Error: <what>: <the system's text> (error <n>)".
+// what names the step and its object (a path, a key), so the line stands on its own.
+void LogError(const std::string& what, unsigned long errorCode);
+
 // The text is taken unchanged ("%" included) when there are no arguments.
 void LogLine(const std::string& text);
 void LogLineArgs(const std::string& fmt, const std::vector<FmtArg>& args);

@@ -181,8 +181,7 @@ bool ClearReadOnly(const std::string& path) { return ClearReadOnly(path, GetFile
 bool ClearReadOnly(const std::string& path, unsigned long attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return true;
   if (SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) return true;
-  LogLine("** Error: the read-only attribute of \"%s\" could not be cleared: %s", path,
-          SystemErrorText(GetLastError()));
+  LogError(Format("the read-only attribute of \"%s\" could not be cleared", {path}), GetLastError());
   return false;
 }
 

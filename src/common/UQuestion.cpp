@@ -19,8 +19,7 @@ static void AppendTranscript(const std::string& text) {
   // Appended and closed per question, so the record survives however the run ends.
   unsigned long err = 0;
   if (!AppendFileText(g_seam.transcriptPath, text, err))
-    LogLine("** Error: transcript \"%s\" could not be written (error %d)", g_seam.transcriptPath,
-            static_cast<long>(err));
+    LogError(Format("transcript \"%s\" could not be written", {g_seam.transcriptPath}), err);
 }
 
 bool InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile, bool answersGiven) {
@@ -33,8 +32,7 @@ bool InitQuestionSeam(const std::string& answersFile, const std::string& transcr
                         "# Tolvex transcript: every question asked and the answer taken.\r\n"
                         "# It can be given back as /answers=FILE to repeat the run.\r\n\r\n",
                         err)) {
-      LogLine("** Error: transcript \"%s\" could not be written (error %d)", transcriptFile,
-              static_cast<long>(err));
+      LogError(Format("transcript \"%s\" could not be written", {transcriptFile}), err);
       g_seam.transcriptPath.clear();
       ok = false;
     }
@@ -44,8 +42,7 @@ bool InitQuestionSeam(const std::string& answersFile, const std::string& transcr
   if (answersFile.empty()) return ok;  // a bare "/answers=": default answers throughout
   std::string content;
   if (!ReadFileWhole(answersFile, content)) {
-    LogLine("** Error: answers file \"%s\" cannot be read (error %d)", answersFile,
-            static_cast<long>(GetLastError()));
+    LogError(Format("answers file \"%s\" cannot be read", {answersFile}), GetLastError());
     return false;
   }
   std::vector<std::string> errors;

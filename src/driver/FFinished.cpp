@@ -96,7 +96,7 @@ void TFiniForm::ShowModal(const std::function<void()>& noteClick) {
                0);
   INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &Proc,
                                       reinterpret_cast<LPARAM>(this));
-  if (r == -1) LogLine("** Error: the finish dialog could not be shown (error %d)", static_cast<long>(GetLastError()));
+  if (r == -1) LogError("the finish dialog could not be shown", GetLastError());
   font_.Reset();
 }
 

@@ -74,7 +74,7 @@ bool StartLogCopy(const std::string& file) {
     g_logFile.copy = path;
     return true;
   }
-  LogLine("** Error: the log file \"%s\" given with /log= could not be written: %s", file, SystemErrorText(err));
+  LogError(Format("the log file \"%s\" given with /log= could not be written", {file}), err);
   return false;
 }
 
@@ -85,8 +85,7 @@ static void SaveLogCopy(const std::string& content) {
   unsigned long err = 0;
   if (WriteFileWhole(g_logFile.copy, content, err) || g_logFile.copyFailed) return;
   g_logFile.copyFailed = true;
-  LogLine("** Error: the log file \"%s\" given with /log= could not be written: %s", g_logFile.copy,
-          SystemErrorText(err));
+  LogError(Format("the log file \"%s\" given with /log= could not be written", {g_logFile.copy}), err);
 }
 
 void SaveInstallLog() {

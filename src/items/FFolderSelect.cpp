@@ -76,7 +76,7 @@ INT_PTR TFShortcuts::ShowModal() {
                WS_TABSTOP | BS_AUTOCHECKBOX, 36, 76, 219, 10);
   INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &Proc,
                                       reinterpret_cast<LPARAM>(this));
-  if (r == -1) LogLine("** Error: the program folder form could not be shown (error %d)", static_cast<long>(GetLastError()));
+  if (r == -1) LogError("the program folder form could not be shown", GetLastError());
   return r == IDOK ? IDOK : IDCANCEL;
 }
 

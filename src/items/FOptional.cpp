@@ -61,7 +61,7 @@ void TOptionalForm::Populate(HWND dlg) {
                               0, 0, 0, 0, dlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
                               GetModuleHandleA(nullptr), nullptr);
   if (!list) {
-    LogLine("** Error: the optional components list could not be created (error %d)", static_cast<long>(GetLastError()));
+    LogError("the optional components list could not be created", GetLastError());
     return;
   }
   SendMessageA(list, WM_SETFONT, SendMessageA(dlg, WM_GETFONT, 0, 0), FALSE);

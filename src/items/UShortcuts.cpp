@@ -45,7 +45,7 @@ std::string GetProgramGroupFolder(const std::string& group) {
     return {};
   }
   std::string folder = RemoveTrailingBackslashes(programs + "\\" + group);
-  if (!MakeRecordedDirPath(folder, Params().UnInstall)) LogLine("** Error: the folder \"%s\" could not be created: %s", folder, LastErrorText());
+  if (!MakeRecordedDirPath(folder, Params().UnInstall)) LogError(Format("the folder \"%s\" could not be created", {folder}), GetLastError());
   return folder;
 }
 
@@ -117,7 +117,7 @@ static void WriteLink(const std::string& linkPath, const TLinkData& link) {
   const bool record = Params().UnInstall;
   std::string folder = ExtractFileDir(linkPath);
   if (!MakeRecordedDirPath(folder, record)) {
-    LogLine("** Error: the folder \"%s\" could not be created: %s", folder, LastErrorText());
+    LogError(Format("the folder \"%s\" could not be created", {folder}), GetLastError());
     return;
   }
   bool announced = record && attrs == INVALID_FILE_ATTRIBUTES;

@@ -55,7 +55,7 @@ void ListFolder(const std::string& source, const std::string& relative, std::vec
   if (!find) {
     DWORD err = GetLastError();
     if (err != ERROR_FILE_NOT_FOUND && err != ERROR_NO_MORE_FILES)
-      LogLine("** Error: the video folder \"%s\" cannot be listed (error %d)", folder, static_cast<long>(err));
+      LogError(Format("the video folder \"%s\" cannot be listed", {folder}), err);
     return;
   }
   do {
@@ -207,8 +207,7 @@ void TVidCopyForm::Fill() {
     unsigned long long freeBytes = 0;
     bool known = GetDriveFreeBytes(Candidates[i], freeBytes);
     if (!known)
-      LogLine("** Error: the free space of \"%s\" cannot be read (error %d)", RootOf(Candidates[i]),
-              static_cast<long>(GetLastError()));
+      LogError(Format("the free space of \"%s\" cannot be read", {RootOf(Candidates[i])}), GetLastError());
     Rows.push_back(Candidates[i] + ",  (Free Space = " + FormatByteSize(static_cast<long long>(freeBytes)) + ")");
     if (Preselected < 0 && known && freeBytes > RequiredSize && FolderExists(Candidates[i]))
       Preselected = static_cast<int>(i);
@@ -318,7 +317,7 @@ INT_PTR TVidCopyForm::ShowModal(HWND owner) {
   Result.clear();
   ItemIndex = -1;
   INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), owner, &Proc, reinterpret_cast<LPARAM>(this));
-  if (r == -1) LogLine("** Error: the videos form could not be shown (error %d)", static_cast<long>(GetLastError()));
+  if (r == -1) LogError("the videos form could not be shown", GetLastError());
   return r == IDOK ? IDOK : IDCANCEL;
 }
 

@@ -29,8 +29,7 @@ bool GroupValuePresent() {
 void WriteServiceValue(const std::string& key, const char* name, DWORD number) {
   LONG rc = WriteRegDword(HKEY_LOCAL_MACHINE, key, name, number);
   if (rc != ERROR_SUCCESS)
-    LogLine("** Error: cannot write HKEY_LOCAL_MACHINE\\%s %s: %s", key, name,
-            SystemErrorText(static_cast<unsigned long>(rc)));
+    LogError(Format("cannot write HKEY_LOCAL_MACHINE\\%s %s", {key, name}), static_cast<unsigned long>(rc));
 }
 
 void WriteServiceValues() {
@@ -39,8 +38,7 @@ void WriteServiceValues() {
   WriteServiceValue(kServiceKey, "Start", SERVICE_AUTO_START);
   LONG rc = WriteRegString(HKEY_LOCAL_MACHINE, kServiceKey, "Group", "Extended Base");
   if (rc != ERROR_SUCCESS)
-    LogLine("** Error: cannot write HKEY_LOCAL_MACHINE\\%s Group: %s", kServiceKey,
-            SystemErrorText(static_cast<unsigned long>(rc)));
+    LogError(Format("cannot write HKEY_LOCAL_MACHINE\\%s Group", {kServiceKey}), static_cast<unsigned long>(rc));
   WriteServiceValue(kServiceKey, "ErrorControl", SERVICE_ERROR_NORMAL);
   WriteServiceValue(params, "IoPortAddress", 0x2C0);  // the interface card's port base
   WriteServiceValue(params, "IoPortCount", 16);
@@ -93,7 +91,7 @@ void InstallBusDriver() {
   LogLine("CopyFile(%s, %s)", source, dest);
   if (!CopyFileA(source.c_str(), dest.c_str(), FALSE)) {
     DWORD err = GetLastError();
-    LogLine("** Error: cannot copy %s to %s: %s", source, dest, SystemErrorText(err));
+    LogError(Format("cannot copy %s to %s", {source, dest}), err);
     ShowWarning(ExpandMessage(
         "Error copying GPIB driver to %s. Please make certain that you are logged on as an Administrator.", {dest}));
     LogLine("Copy NT Driver - Failed!");

@@ -56,7 +56,7 @@ static int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 static int ScreenColourDepth() {
   ScreenDC dc;
   if (!dc) {
-    LogLine("** Error: the screen's device context is not available: %s", LastErrorText());
+    LogError("the screen's device context is not available", GetLastError());
     return 0;
   }
   return GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES);

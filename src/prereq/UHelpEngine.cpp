@@ -173,8 +173,8 @@ void ClearHelpRootPolicy() {
   // A policy that stays keeps the help from opening pages in the application's folder.
   LONG rc = DeleteRegValue(HKEY_LOCAL_MACHINE, kPolicyKey, kPolicyValue);
   if (rc != ERROR_SUCCESS)
-    LogLine("** Error: could not remove " + std::string(kPolicyValue) + " from HKEY_LOCAL_MACHINE" + kPolicyKey + ": " +
-            LastErrorTextFor(static_cast<unsigned long>(rc)));
+    LogError("could not remove " + std::string(kPolicyValue) + " from HKEY_LOCAL_MACHINE" + kPolicyKey,
+             static_cast<unsigned long>(rc));
 }
 
 }  // namespace tolvex

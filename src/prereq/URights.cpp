@@ -35,8 +35,7 @@ bool IsAdministrator() {
   // log must say what it was.
   DWORD err = scm ? ERROR_SUCCESS : GetLastError();
   if (!scm && err != ERROR_ACCESS_DENIED)
-    LogLine("** Error: the service manager could not be opened to test for administrator rights: " +
-            SystemErrorText(err));
+    LogError("the service manager could not be opened to test for administrator rights", err);
   return static_cast<bool>(scm);
 }
 

@@ -44,7 +44,7 @@ bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& line
   if (!FileExists(file)) return false;
   std::string bytes;
   if (!ReadFileWhole(file, bytes)) {
-    LogLine("** Error: the script \"%s\" could not be read: %s", file, LastErrorText());
+    LogError(Format("the script \"%s\" could not be read", {file}), GetLastError());
     return false;
   }
   if (encoding) *encoding = DetectScriptEncoding(bytes);

@@ -428,7 +428,7 @@ int DeliverVerifyReport(const VerifyReport& report, const std::string& reportFil
   for (const VerifyProblem& p : report.problems) LogLine("    (%d) %s", p.line, p.text);
   unsigned long err = 0;
   if (!WriteFileWhole(reportFile, VerifyReportText(report), err)) {
-    LogLine("** Error: the check report \"%s\" could not be written (error %d)", reportFile, err);
+    LogError("the check report \"" + reportFile + "\" could not be written", static_cast<unsigned long>(err));
     ShowWarning(counts + "\rThe report could not be written to " + reportFile + Format(" (error %d).", {err}));
     return 1;
   }

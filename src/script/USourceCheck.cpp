@@ -37,8 +37,7 @@ std::string MakeSourcePathAbsolute(const std::string& path) {
     // and the programs started later see it too.
     std::string programDir = ModuleDir();
     if (!SetCurrentDirectoryA(programDir.c_str()))
-      LogLine("** Error: \"%s\" could not be made the current folder (error %d)", programDir,
-              static_cast<long>(GetLastError()));
+      LogError(Format("\"%s\" could not be made the current folder", {programDir}), GetLastError());
   }
   return BelowProgramFolder(path);
 }

@@ -147,8 +147,7 @@ static bool AppendRecord(const std::string& text) {
       written == text.size())
     return true;
   DWORD err = GetLastError();
-  LogLine("** Error: could not add to the uninstall list file %s: %s", g_uninstall.recordFile,
-          SystemErrorText(err ? err : ERROR_DISK_FULL));
+  LogError(Format("could not add to the uninstall list file %s", {g_uninstall.recordFile}), err ? err : ERROR_DISK_FULL);
   return false;
 }
 
@@ -385,14 +384,13 @@ static std::string UninstallCommand(const std::string& uninstaller, const std::s
 static bool WriteEntry(const std::string& key, const std::vector<std::string>& texts, const std::string& folder) {
   LONG rc = CreateRegKey(HKEY_LOCAL_MACHINE, key);
   if (rc != ERROR_SUCCESS) {
-    LogLine("** Error: cannot open the uninstall key %s: %s", key, SystemErrorText(static_cast<unsigned long>(rc)));
+    LogError(Format("cannot open the uninstall key %s", {key}), static_cast<unsigned long>(rc));
     return true;
   }
   bool ok = true;
   auto check = [&](const char* name, LONG result) {
     if (result == ERROR_SUCCESS) return;
-    LogLine("** Error: cannot write %s of the uninstall key %s: %s", name, key,
-            SystemErrorText(static_cast<unsigned long>(result)));
+    LogError(Format("cannot write %s of the uninstall key %s", {name, key}), static_cast<unsigned long>(result));
     ok = false;
   };
   for (size_t i = 0; i < texts.size(); ++i)
@@ -439,8 +437,7 @@ static void WriteListDigest(const std::string& key, const std::string& listFile,
   std::string digest = TextDigest(text), name = ExtractFileName(listFile);
   LONG rc = WriteRegString(HKEY_LOCAL_MACHINE, key, name, digest);
   if (rc != ERROR_SUCCESS)
-    LogLine("** Error: cannot write %s of the uninstall key %s: %s", name, key,
-            SystemErrorText(static_cast<unsigned long>(rc)));
+    LogError(Format("cannot write %s of the uninstall key %s", {name, key}), static_cast<unsigned long>(rc));
 }
 
 bool CompleteUninstSetup(const std::string& displayName, const std::string& folderIn) {
@@ -467,7 +464,7 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   for (const std::string& f : g_uninstall.files) text += f + "\r\n";
   unsigned long err = 0;
   if (!WriteFileWhole(listFile, text, err)) {
-    LogLine("** Error: cannot write the uninstall list file %s: %s", listFile, SystemErrorText(err));
+    LogError(Format("cannot write the uninstall list file %s", {listFile}), err);
     ok = false;
   }
   g_uninstall.recordFile = listFile;
@@ -711,7 +708,7 @@ bool SettleList(const ListFile& list, const std::string& folder) {
       SetListDigest(folder, list.path, "");
       return true;
     }
-    LogLine("** Error: cannot delete %s: %s", list.path, SystemErrorText(GetLastError()));
+    LogError(Format("cannot delete %s", {list.path}), GetLastError());
     ShowPlainMessage("Error Deleting Uninstall master list file:" + list.path);
     return false;
   }
@@ -719,7 +716,7 @@ bool SettleList(const ListFile& list, const std::string& folder) {
   for (const std::string& line : list.lines) text += line + "\r\n";
   unsigned long err = 0;
   if (!WriteFileWhole(list.path, text, err)) {
-    LogLine("** Error: cannot rewrite %s with what is left: %s", list.path, SystemErrorText(err));
+    LogError(Format("cannot rewrite %s with what is left", {list.path}), err);
     return false;
   }
   LogLine("Uninstall list %s keeps %d lines for the next uninstall", list.path, static_cast<int>(list.lines.size()));
@@ -742,7 +739,7 @@ static void RemoveEntries(const std::string& folder) {
     // The list digests go with the key.
     LONG rc = DeleteRegKey(HKEY_LOCAL_MACHINE, key);
     if (rc != ERROR_SUCCESS)
-      LogLine("** Error: cannot delete the uninstall key %s: %s", key, SystemErrorText(static_cast<unsigned long>(rc)));
+      LogError(Format("cannot delete the uninstall key %s", {key}), static_cast<unsigned long>(rc));
   }
 }
 
@@ -775,14 +772,14 @@ static void RemoveUninstallerIfUnused(const std::string& uninstaller) {
       }
       err = GetLastError();
     }
-    LogLine("** Error: the uninstaller %s cannot be removed at the next restart: %s", uninstaller, SystemErrorText(err));
+    LogError(Format("the uninstaller %s cannot be removed at the next restart", {uninstaller}), err);
     return;
   }
   SetFileAttributesA(uninstaller.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (DeleteFileA(uninstaller.c_str()))
     LogLine("    Removed: \"%s\" (the uninstaller no other entry uses)", uninstaller);
   else
-    LogLine("** Error: cannot delete the uninstaller %s: %s", uninstaller, SystemErrorText(GetLastError()));
+    LogError(Format("cannot delete the uninstaller %s", {uninstaller}), GetLastError());
 }
 
 static void ShowMainWindow(bool show) {

@@ -306,7 +306,7 @@ TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
 // item while the program waits for it), a question takes its default answer, a failure
 // goes to the log and the exit code. With /log=FILE the log is written to FILE as well.
 TEST(ScriptRun, QuietRunsShowNoWindowAndCopyTheirLogWhereAsked) {
-  InstalledApp app(".tvxe2e12");
+  InstalledApp app(".tvxe2e20");
   const std::string logs = app.Root() + "\\Apps\\Lumen Viewer\\";
   ScratchDir work;
   struct Case {
@@ -319,7 +319,7 @@ TEST(ScriptRun, QuietRunsShowNoWindowAndCopyTheirLogWhereAsked) {
   for (const Case& c : cases) {
     ProductCd cd;
     const std::string report = cd / "run.txt";
-    cd.WriteScript(Script(".tvxe2e12", "UnInstall=1\r\n[FILES]\r\n1=<setupdir>\\a.chm, <exedir>\\x\\a.chm, OU\r\n"
+    cd.WriteScript(Script(".tvxe2e20", "UnInstall=1\r\n[FILES]\r\n1=<setupdir>\\a.chm, <exedir>\\x\\a.chm, OU\r\n"
                                        "2=<setupdir>\\b.chm, <exedir>\\x\\b.chm, OU\r\n"
                                        "[RUN]\r\n1=<setupdir>\\run.exe, \"" + report + "\", the tools\r\n"));
     WriteFileText(cd / "a.chm", "a");
