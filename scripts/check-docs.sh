@@ -15,7 +15,8 @@ banner=$(sed -n '/^std::string VersionBannerText/,/^}/p' src/driver/UStartup.cpp
 # The seam's switches (never counted as arguments), every switch looked for, and the
 # run-wide ones: the seam's, /debug and /skipfinish.
 seam=$(grep -oE '"/[a-z]+=?"' src/common/text/UCmdLine.cpp | tr -d '"' || true)
-looked=$(grep -rohE 'IsSwitchPresent\("[-/][A-Za-z0-9]+"\)' src | sed -E 's/.*\("(.*)"\)/\1/' || true)
+looked=$( (grep -rohE 'IsSwitchPresent\("[-/][A-Za-z0-9]+"\)' src | sed -E 's/.*\("(.*)"\)/\1/'
+  grep -ohE '\{"/[A-Za-z0-9]+", &Run' src/driver/UStartup.cpp | sed -E 's/\{"([^"]+)".*/\1/') || true)
 run_wide=$(printf '%s\n' "$seam"; grep -ohE 'IsSwitchPresent\("[-/](debug|skipfinish)"\)' \
   src/common/UDebugLog.cpp src/driver/UParams.cpp | sed -E 's/.*\("(.*)"\)/\1/')
 # The [INSTALL] keys: the {"key", &p.field} rows of ReadInstallSection.

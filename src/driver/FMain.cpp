@@ -4,21 +4,15 @@
 
 #include "UApp.h"
 #include "UCmdLine.h"
-#include "UCopyFiles.h"
 #include "UDialogTemplate.h"
-#include "FFinished.h"
-#include "UHelpEngine.h"
+#include "UInstallSequence.h"
+#include "Uninstall.h"
 #include "UInstallParams.h"
 #include "ULog.h"
 #include "UMessages.h"
-#include "FOptional.h"
 #include "UPaths.h"
 #include "UProgress.h"
-#include "UScript.h"
-#include "UShortcuts.h"
 #include "USystemDll.h"
-#include "UVideos.h"
-#include "Uninstall.h"
 
 namespace tolvex {
 
@@ -130,7 +124,7 @@ void TFormMain::Run() {
                                         reinterpret_cast<LPARAM>(this));
   if (!dlg) {
     // Without the window the work still runs; only the progress display is missing.
-    LogLine("** Error: the progress window could not be created (error %d)", static_cast<long>(GetLastError()));
+    LogError("the progress window could not be created", GetLastError());
     dlg_ = nullptr;
     RunWork();
   } else {
@@ -154,42 +148,6 @@ void RunMainWindow(RunMode mode) {
   TFormMain form(mode == kRunInstall ? TFormMain::Work(&RunInstallSequence)
                                      : TFormMain::Work([] { return RunUninstall(ParamStr(2)); }));
   form.Run();
-}
-
-static bool DirectoryOfApplication() {
-  const std::string& dir = Params().exedir;
-  return !dir.empty() && FolderExists(dir);
-}
-
-bool RunInstallSequence() {
-  InstallParams& p = Params();
-  // An install whose record could not be kept stops before it changes anything.
-  if (p.UnInstall && DirectoryOfApplication() && !PrepareUninstallRecord(p.exedir)) return false;
-  bool result = CopyFilesSection();
-  const ScriptLists& lists = Lists();
-  for (const ScriptSectionList* section : {&lists.list1, &lists.list2, &lists.list3, &lists.list4}) {
-    if (!result) break;
-    result = InstallOptionalItems(*section);
-  }
-  if (result && p.CopyVideos) CopyHelpVideos();
-  if (result) result = MakeShortcuts();
-  if (result) result = RunItems();
-  if (result && p.IE4Install.empty()) UpgradeComCtl32();
-  if (result) UpdateIE4HHEtcIfRequired();
-  // Whatever happened before: what was copied is recorded for the uninstaller.
-  if (DirectoryOfApplication()) {
-    ClearHelpRootPolicy();
-    // A failure here has been shown; it changes how the run ends, not what follows.
-    if (p.UnInstall && !CompleteUninstSetup(p.UnInstall_Name, p.exedir)) MarkRunFailed();
-  }
-  SetStatus("Setup Complete!");
-  FlushStatus();
-  if (result && !p.skipFinish) {
-    if (App().mainForm) ShowWindow(App().mainForm, SW_HIDE);
-    ShowFinishDialog();
-  }
-  if (result && p.RestartRequired) App().restartNeeded = true;
-  return result;
 }
 
 }  // namespace tolvex

@@ -40,7 +40,4 @@ class TFormMain {
 
 void RunMainWindow(RunMode mode);
 
-// The stages in their order; false when a stage that decides failed.
-bool RunInstallSequence();
-
 }  // namespace tolvex

@@ -54,13 +54,13 @@ bool CopyProgramFile(const std::string& source, const std::string& target) {
   ScopedHandle in(CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!in) {
-    LogLine("** Error: cannot read \"%s\": error %d", source, static_cast<long>(GetLastError()));
+    LogError(Format("cannot read \"%s\"", {source}), GetLastError());
     return false;
   }
   ScopedHandle out(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!out) {
-    LogLine("** Error: cannot write \"%s\": error %d", target, static_cast<long>(GetLastError()));
+    LogError(Format("cannot write \"%s\"", {target}), GetLastError());
     return false;
   }
   std::vector<char> block(50000);
@@ -69,8 +69,7 @@ bool CopyProgramFile(const std::string& source, const std::string& target) {
     bool read = ReadFile(in.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) != FALSE;
     if (read && got == 0) break;
     if (!read || !WriteFile(out.Get(), block.data(), got, &put, nullptr) || put != got) {
-      LogLine("** Error: copying \"%s\" to \"%s\" failed: error %d", source, target,
-              static_cast<long>(GetLastError()));
+      LogError(Format("copying \"%s\" to \"%s\" failed", {source, target}), GetLastError());
       // A partial program must not stay behind as if it were a copy.
       out.Close();
       DeleteFileA(target.c_str());
@@ -89,15 +88,14 @@ static void WriteValueOrFail(HKEY root, const char* rootName, const std::string&
                              const std::string& value) {
   LONG rc = WriteRegString(root, key, name, value);
   if (rc == ERROR_SUCCESS) return;
-  LogLine("** Error: cannot write %s\\%s \"%s\": %s", rootName, key, name,
-          SystemErrorText(static_cast<unsigned long>(rc)));
+  LogError(Format("cannot write %s\\%s \"%s\"", {rootName, key, name}), static_cast<unsigned long>(rc));
   App().exitCode = kExitFailed;
 }
 
 void MakeTestAssociation() {
   std::string folder = RemoveTrailingBackslashes(ModuleDir()) + "\\_Test";
   if (!MakeDirPath(folder)) {
-    LogLine("** Error: cannot create the folder \"%s\": %s", folder, SystemErrorText(GetLastError()));
+    LogError(Format("cannot create the folder \"%s\"", {folder}), GetLastError());
     App().exitCode = kExitFailed;
   }
   WriteValueOrFail(HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", ".aaatest", "", "aaatest.aaatest");
@@ -132,6 +130,59 @@ static RunMode Stopped() {
 
 static RunMode InstallIf(bool ok) { return ok ? kRunInstall : Stopped(); }
 
+static RunMode RunNtCheck() {
+  CheckNTSecurity();
+  CheckDisplay();
+  return kRunEnd;
+}
+
+static RunMode RunDisplayCheck() {
+  CheckDisplay();
+  return kRunEnd;
+}
+
+static RunMode RunSystemCheck() {
+  CheckSystem();
+  return kRunEnd;
+}
+
+static RunMode RunSecondDiskSetup() {
+  std::string installer = "setup.exe";
+  if (ParamCount() >= 2 && ContainsNoCase(ParamStr(2), ".exe")) installer = ParamStr(2).substr(1);
+  std::vector<std::string> passOn;
+  for (int i = 3; i <= ParamCount(); ++i) passOn.push_back(ParamStr(i));
+  std::string found;
+  RunSecondDisk(installer, passOn, found);
+  return kRunEnd;
+}
+
+static RunMode RunInstall() { return InstallIf(InitScript()); }
+
+static RunMode RunSetPath() {
+  WriteSetPathValues();
+  return kRunEnd;
+}
+
+static RunMode RunCheckedInstall() {
+  if (!CheckSystem() && !AskYesNo("Continue installation?")) {
+    MarkRunDeclined();
+    return kRunEnd;
+  }
+  return RunInstall();
+}
+
+// What a run does once the script's parameters are read, by its switch: the first one
+// present decides, in this order ("/script" before "/setpath" and "/script2").
+struct StartupMode {
+  const char* name;
+  RunMode (*run)();
+};
+static const StartupMode kModes[] = {
+    {"/NTCheck", &RunNtCheck},           {"/DisplayCheck", &RunDisplayCheck}, {"/check", &RunSystemCheck},
+    {"/tolvex", &RunSecondDiskSetup},    {"/script", &RunInstall},            {"/setpath", &RunSetPath},
+    {"/script2", &RunCheckedInstall},
+};
+
 RunMode GetStartupMode() {
   SetAppTitle(SetupTitle());
   if (IsSwitchPresent("/test")) {
@@ -152,40 +203,8 @@ RunMode GetStartupMode() {
   if (!GetAllParameters()) return Stopped();
   AppendParameterBlock();
 
-  if (IsSwitchPresent("/NTCheck")) {
-    CheckNTSecurity();
-    CheckDisplay();
-    return kRunEnd;
-  }
-  if (IsSwitchPresent("/DisplayCheck")) {
-    CheckDisplay();
-    return kRunEnd;
-  }
-  if (IsSwitchPresent("/check")) {
-    CheckSystem();
-    return kRunEnd;
-  }
-  if (IsSwitchPresent("/tolvex")) {
-    std::string installer = "setup.exe";
-    if (ParamCount() >= 2 && ContainsNoCase(ParamStr(2), ".exe")) installer = ParamStr(2).substr(1);
-    std::vector<std::string> passOn;
-    for (int i = 3; i <= ParamCount(); ++i) passOn.push_back(ParamStr(i));
-    std::string found;
-    RunSecondDisk(installer, passOn, found);
-    return kRunEnd;
-  }
-  if (IsSwitchPresent("/script")) return InstallIf(InitScript());
-  if (IsSwitchPresent("/setpath")) {
-    WriteSetPathValues();
-    return kRunEnd;
-  }
-  if (IsSwitchPresent("/script2")) {
-    if (!CheckSystem() && !AskYesNo("Continue installation?")) {
-      MarkRunDeclined();
-      return kRunEnd;
-    }
-    return InstallIf(InitScript());
-  }
+  for (const StartupMode& m : kModes)
+    if (IsSwitchPresent(m.name)) return m.run();
   ShowVersionBanner();
   return kRunEnd;
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "FMain.h"
+#include "UInstallSequence.h"
 #include "TestSupport.h"
 #include "UApp.h"
 #include "UComponentSupport.h"

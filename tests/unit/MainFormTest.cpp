@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "FMain.h"
+#include "UInstallSequence.h"
 #include "TestSupport.h"
 #include "UApp.h"
 #include "UCopyFiles.h"
