@@ -1,6 +1,7 @@
 #include "UApp.h"
 
 #include "UInstallParams.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -15,6 +16,7 @@ std::string SetupTitle(const std::string& suffix) {
   const std::string& product = g_params.productname;
   return product.empty() ? suffix : product + " " + suffix;
 }
+static const bool kResetAppRegistered = RegisterStateReset(&ResetApp);
 
 void MarkRunDeclined() { g_app.declined = true; }
 void MarkRunFailed() { g_app.failed = true; }
@@ -38,5 +40,6 @@ const std::vector<RequiredInstallKey>& RequiredInstallKeys() {
                                                        {"IdFile", &InstallParams::IdFile}};
   return keys;
 }
+static const bool kResetParamsRegistered = RegisterStateReset(&ResetParams);
 
 }  // namespace tolvex

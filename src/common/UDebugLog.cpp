@@ -4,6 +4,7 @@
 
 #include "UCmdLine.h"
 #include "UPaths.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -17,6 +18,7 @@ static std::string TempFolderOrC() {
   std::string t = GetTempDir();
   return t.empty() ? std::string("c:") : t;
 }
+static const bool kResetDebugLogRegistered = RegisterStateReset(&ResetDebugLog);
 
 std::string DebugLogFolder(const std::string& moduleDir) {
   if (!moduleDir.empty() && ProbeFileCanBeCreated(moduleDir)) return moduleDir;

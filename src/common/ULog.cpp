@@ -1,6 +1,7 @@
 #include "ULog.h"
 
 #include "UPaths.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -18,6 +19,7 @@ void FreeInstallLog() {
   g_installLog.exists = false;
   g_installLog.save = nullptr;
 }
+static const bool kFreeInstallLogRegistered = RegisterStateReset(&FreeInstallLog);
 
 void SaveInstallLogFile() {
   if (g_installLog.exists && g_installLog.save) g_installLog.save();

@@ -8,6 +8,7 @@
 #include "ULog.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -79,6 +80,7 @@ std::string GetWindowsDir() {
   DWORD n = GetWindowsDirectoryA(buf, MAX_PATH);
   return RemoveTrailingBackslashes(n && n < MAX_PATH ? FromBuffer(buf, n) : std::string());
 }
+static const bool kResetFolderOverridesRegistered = RegisterStateReset(&ResetFolderOverrides);
 
 std::string GetSystemDir() {
   if (!g_folders.systemDir.empty()) return g_folders.systemDir;
@@ -186,6 +188,7 @@ bool ClearReadOnly(const std::string& path, unsigned long attributes) {
 }
 
 void RefuseReadOnlyReplaceForTesting(bool refuse) { g_refuseReadOnlyReplace = refuse; }
+static const bool kRefuseSeamRegistered = RegisterStateReset([] { g_refuseReadOnlyReplace = false; });
 
 bool ReplaceWithFile(const std::string& from, const std::string& path, unsigned long& errorCode) {
   // Windows NT refuses to rename over a read-only file; Wine does not. Tests ask for NT's way.

@@ -1,4 +1,5 @@
 #include "UProgress.h"
+#include "URunState.h"
 
 #include <commctrl.h>
 
@@ -24,6 +25,7 @@ void ShowStatusNow() {
   SetWindowTextA(p.label, p.status.c_str());
   UpdateWindow(p.form);
 }
+static const bool kResetProgressRegistered = RegisterStateReset(&ResetProgress);
 
 void ShowBarNow() {
   ProgressState& p = g_progress;

@@ -6,6 +6,7 @@
 #include "UPaths.h"
 #include "UProgress.h"
 #include "UText.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -21,6 +22,7 @@ static void AppendTranscript(const std::string& text) {
   if (!AppendFileText(g_seam.transcriptPath, text, err))
     LogError(Format("transcript \"%s\" could not be written", {g_seam.transcriptPath}), err);
 }
+static const bool kResetQuestionSeamRegistered = RegisterStateReset(&ResetQuestionSeam);
 
 bool InitQuestionSeam(const std::string& answersFile, const std::string& transcriptFile, bool answersGiven) {
   g_seam = QuestionSeamState();

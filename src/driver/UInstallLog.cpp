@@ -13,6 +13,7 @@
 #include "ULog.h"
 #include "UPaths.h"
 #include "UText.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -28,6 +29,7 @@ static std::string LogBaseName() {
   if (IsSwitchPresent("/Uninstall")) return "installLog_Uninstall";
   return "installLog";
 }
+static const bool kResetInstallLogFileRegistered = RegisterStateReset(&ResetInstallLogFile);
 
 static std::string LogTag(const std::string& appFolder) {
   std::string tag = Params().productname;

@@ -11,6 +11,7 @@
 #include "USystemDll.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -38,6 +39,7 @@ LPARAM RowItem(HWND list, int row) {
   SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
   return it.lParam;
 }
+static const bool kResetOptionalItemsRegistered = RegisterStateReset(&ResetOptionalItems);
 
 bool RowTicked(HWND list, int row) {
   UINT state = static_cast<UINT>(SendMessageA(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));

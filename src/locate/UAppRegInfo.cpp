@@ -9,6 +9,7 @@
 #include "USystemDll.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -176,6 +177,7 @@ void ResetMsiLibrary() {
   g_msi.reinstallFeature = nullptr;
   g_msi.module.Reset();
 }
+static const bool kResetMsiLibraryRegistered = RegisterStateReset(&ResetMsiLibrary);
 
 MsiComponentLocation LocateMsiComponent(const std::string& componentCode) {
   MsiComponentLocation result;

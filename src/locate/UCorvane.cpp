@@ -5,6 +5,7 @@
 #include "UPaths.h"
 #include "URegistry.h"
 #include "UText.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -17,6 +18,7 @@ void ResetCorvaneConfig() { g_corvane = CorvaneConfigRec(); }
 static std::string FolderOfPath(const std::string& path) {
   return FolderExists(path) ? path : ExtractFileDir(path);
 }
+static const bool kResetCorvaneConfigRegistered = RegisterStateReset(&ResetCorvaneConfig);
 
 static void ProbeServerFolder(const std::string& folder) {
   if (folder.empty()) return;

@@ -20,6 +20,7 @@
 #include "UText.h"
 #include "UWinExec.h"
 #include "UWinHandle.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -45,6 +46,7 @@ std::vector<std::string> SplitSearchList(const std::string& list) {
   }
   return items;
 }
+static const bool kResetAppPathSearchRegistered = RegisterStateReset(&ResetAppPathSearch);
 
 void AddCandidateFolder(std::vector<std::string>& candidates, const std::string& folder) {
   std::string path = RemoveTrailingBackslashes(folder);

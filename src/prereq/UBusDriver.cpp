@@ -7,6 +7,7 @@
 #include "UMessages.h"
 #include "UPaths.h"
 #include "URegistry.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -66,6 +67,7 @@ bool RunningOn64BitWindows() {
   BOOL wow64 = FALSE;
   return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
+static const bool kResetBusDriverRegistered = RegisterStateReset(&ResetBusDriver);
 
 void InstallBusDriver() {
   LogLine("NT Detected!");

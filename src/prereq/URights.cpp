@@ -2,6 +2,7 @@
 
 #include "ULog.h"
 #include "UPaths.h"
+#include "URunState.h"
 #include "UText.h"
 #include "UWinHandle.h"
 
@@ -10,6 +11,7 @@ namespace tolvex {
 static OpenSCManagerFn g_openSCManager = nullptr;
 
 void SetOpenSCManagerForTesting(OpenSCManagerFn fn) { g_openSCManager = fn; }
+static const bool kServiceSeamRegistered = RegisterStateReset([] { g_openSCManager = nullptr; });
 
 bool IsNtPlatform() {
   OSVERSIONINFOA vi;

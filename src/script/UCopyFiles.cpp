@@ -24,6 +24,7 @@
 #include "UWinExec.h"
 #include "UWinHandle.h"
 #include "Uninstall.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -39,6 +40,7 @@ CopySettings SettingsOf(const FileItem& item) {
   s.updateOnly = item.updateOnly;
   return s;
 }
+static const bool kResetCopyEngineRegistered = RegisterStateReset(&ResetCopyEngine);
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "UScriptText.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -33,6 +34,7 @@ std::vector<std::pair<std::string, std::string>> FixedIdentifiers() {
           {"<setupdirup3>", p.setupdirup3}, {"<setupparentdir>", p.setupparentdir},
           {"<flashcfgdir>", p.flashcfgdir}};
 }
+static const bool kResetDirIdentsRegistered = RegisterStateReset(&ResetDirIdents);
 
 ResolvedText ResolveIdentifiers(const std::string& text) {
   IdentifierSet ids;

@@ -11,6 +11,7 @@
 #include "UScriptText.h"
 #include "UText.h"
 #include "UWinExec.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -38,6 +39,8 @@ static std::string WideToAnsi(const std::u16string& wide) {
   WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
   return out;
 }
+static const bool kFreeScriptListsRegistered = RegisterStateReset(&FreeScriptLists);
+static const bool kResetScriptFileRegistered = RegisterStateReset(&ResetScriptFile);
 
 bool ReadScriptFileLines(const std::string& file, std::vector<std::string>& lines, ScriptEncoding* encoding) {
   lines.clear();

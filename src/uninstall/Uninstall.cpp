@@ -23,6 +23,7 @@
 #include "UScriptText.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "URunState.h"
 
 namespace tolvex {
 
@@ -51,10 +52,12 @@ static UninstallerCopyFn g_copy = nullptr;
 UninstallState& UninstallList() { return g_uninstall; }
 void ResetUninstall() { g_uninstall = UninstallState(); }
 void SetUninstallerCopyForTesting(UninstallerCopyFn fn) { g_copy = fn; }
+static const bool kCopySeamRegistered = RegisterStateReset([] { g_copy = nullptr; });
 
 std::string UninstallListPath(const std::string& folder, int n) {
   return folder + "\\HelpUninstList" + std::to_string(n) + ".ini";
 }
+static const bool kResetUninstallRegistered = RegisterStateReset(&ResetUninstall);
 
 // The numbers of the list files the folder holds, in order: one listing, where a look-up
 // of each of the 200 names would cost a file-system call apiece.

@@ -27,6 +27,7 @@
 #include "URegistry.h"
 #include "URights.h"
 #include "UScript.h"
+#include "URunState.h"
 #include "UText.h"
 #include "UWinHandle.h"
 #include "Uninstall.h"
@@ -133,28 +134,10 @@ void ResetRunState(const std::vector<std::string>& args, const std::string& prog
   std::string cmd = "\"" + program + "\"";
   for (const std::string& a : args) cmd += " \"" + a + "\"";
   InitCommandLine(cmd, program);
-  ResetParams();
-  ResetApp();
-  FreeInstallLog();
+  ResetRegisteredState();
   CreateInstallLog();
-  ResetDebugLog();
-  ResetQuestionSeam();
-  FreeScriptLists();
   CreateScriptLists();
   SetCurrentLanguageForLcid(0x409);
-  SetOpenSCManagerForTesting(nullptr);
-  ResetAppPathSearch();
-  ResetCorvaneConfig();
-  ResetScriptFile();
-  ResetDirIdents();
-  ResetProgress();
-  ResetFolderOverrides();
-  ResetCopyEngine();
-  ResetUninstall();
-  ResetMsiLibrary();
-  ResetInstallLogFile();
-  ResetOptionalItems();
-  ResetBusDriver();
 }
 
 void TolvexTest::SetUp() { ResetRunState(); }
