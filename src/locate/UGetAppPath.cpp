@@ -79,14 +79,21 @@ static void AddRegistryPath(std::vector<std::string>& candidates, const std::str
   if (!path.empty()) AddCandidateFolder(candidates, path);
 }
 
-std::vector<std::string> GatherCandidates(const std::string& searchList, const std::string& defaultRunDir) {
-  std::vector<std::string> candidates;
-  std::vector<std::string> items = SplitSearchList(searchList);
+namespace {
+
+using Candidates = std::vector<std::string>;
+
+// The programs registered for the list's file types.
+void AddAssociatedPrograms(Candidates& candidates, const std::vector<std::string>& items) {
   for (const std::string& item : items) {
     if (item[0] != '.') continue;
     TAppRegInfoRec info = GetAppRegInfo(item);
     if (!info.ExePath.empty() && FileExists(info.ExePath)) AddCandidateFolder(candidates, ExtractFileDir(info.ExePath));
   }
+}
+
+// The instrument server's folders the list names, from its last item to its first.
+void AddServerFolders(Candidates& candidates, const std::vector<std::string>& items) {
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
     if (EqualsNoCase(*it, "[CorvaneServerDir]")) {
       std::string dir = GetCorvaneServerDir();
@@ -101,32 +108,51 @@ std::vector<std::string> GatherCandidates(const std::string& searchList, const s
       LogLine("Search for folder info [CorvaneServerDevicesDir] = \"%s\"", dir);
     }
   }
-  // The conditional evaluation is the only one that understands COM classes and "+"/"-"
-  // items; without its folder among the candidates such items would do nothing.
+}
+
+// The conditional evaluation is the only one that understands COM classes and "+"/"-"
+// items; without its folder among the candidates such items would do nothing.
+void AddConditionalFolder(Candidates& candidates, const std::string& searchList) {
   std::string runDir = GetProductRunDir(searchList, '|');
   if (!runDir.empty()) AddCandidateFolder(candidates, runDir);
+}
 
+// The folders the registry records for the product.
+void AddRecordedFolders(Candidates& candidates) {
   std::string fenPro =
       ReadRegValue(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\FenPro.exe", "Path");
   if (!fenPro.empty()) AddCandidateFolder(candidates, fenPro);
-
   const std::string& product = Params().productname;
   AddRegistryPath(candidates, "Software\\Tesmora\\" + product, "Software\\Kelvor\\" + product);
   // Both spectrophotometer products of the family record their folder under one key.
   if (ContainsNoCase(product, "Vosk Ombrix") || ContainsNoCase(product, "Vosk Zentha"))
     AddRegistryPath(candidates, "Software\\Tesmora\\Vosk", "Software\\Kelvor\\Vosk");
+}
 
-  if (!defaultRunDir.empty()) {
-    // The folder is joined to "x:" and to Program Files, so it needs its backslash.
-    std::string sub = defaultRunDir[0] == '\\' ? defaultRunDir : "\\" + defaultRunDir;
-    DWORD drives = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-      if (!(drives & (1u << i))) continue;
-      std::string letter = std::string(1, static_cast<char>('a' + i)) + ":";
-      if (GetDriveTypeA((letter + "\\").c_str()) == DRIVE_FIXED) AddCandidateFolder(candidates, letter + sub);
-    }
-    AddCandidateFolder(candidates, GetProgramFilesDir() + sub);
+// The script's default folder below the root of every fixed drive and below Program Files.
+void AddDefaultFolders(Candidates& candidates, const std::string& defaultRunDir) {
+  if (defaultRunDir.empty()) return;
+  // The folder is joined to "x:" and to Program Files, so it needs its backslash.
+  std::string sub = defaultRunDir[0] == '\\' ? defaultRunDir : "\\" + defaultRunDir;
+  DWORD drives = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (!(drives & (1u << i))) continue;
+    std::string letter = std::string(1, static_cast<char>('a' + i)) + ":";
+    if (GetDriveTypeA((letter + "\\").c_str()) == DRIVE_FIXED) AddCandidateFolder(candidates, letter + sub);
   }
+  AddCandidateFolder(candidates, GetProgramFilesDir() + sub);
+}
+
+}  // namespace
+
+std::vector<std::string> GatherCandidates(const std::string& searchList, const std::string& defaultRunDir) {
+  Candidates candidates;
+  const std::vector<std::string> items = SplitSearchList(searchList);
+  AddAssociatedPrograms(candidates, items);
+  AddServerFolders(candidates, items);
+  AddConditionalFolder(candidates, searchList);
+  AddRecordedFolders(candidates);
+  AddDefaultFolders(candidates, defaultRunDir);
   return candidates;
 }
 

@@ -790,6 +790,54 @@ static void ShowMainWindow(bool show) {
 }
 
 
+namespace {
+
+struct UndoTally {
+  int removed = 0, left = 0;
+  std::vector<std::string> reasons;  // of the items left, for the final box
+  bool listsRemain = false;          // a list keeps lines for the next uninstall
+};
+
+// Undoes the folder's lists, the last install's first: what it set aside may be an earlier
+// install's file. False when the uninstall stops here (refused, an unreadable list, or
+// cancelled), its reason shown and logged.
+bool UndoFolder(const std::string& folder, UndoTally& tally) {
+  if (!IsAdministrator()) {
+    LogLine("** Error: uninstall of %s refused: not an administrator", folder);
+    ShowPlainMessage("Cannot uninstall because you are not logged in as an Administrator");
+    return false;
+  }
+  if (!CanWriteToFolder(folder)) {
+    LogLine("** Error: uninstall of %s refused: the folder is read-only", folder);
+    ShowPlainMessage(
+        "Cannot uninstall because this folder is readonly. If Windows NT you must be logged on as an "
+        "administrator.\r\n" +
+        folder);
+    return false;
+  }
+  std::vector<ListFile> lists;
+  if (!ReadLists(folder, lists)) {
+    MarkRunFailed();
+    return false;
+  }
+  for (size_t i = lists.size(); i-- > 0;) {
+    if (lists[i].declined) {
+      tally.listsRemain = true;
+      continue;
+    }
+    Outcome outcome = UndoList(lists[i], tally.removed, tally.left, tally.reasons);
+    if (!SettleList(lists[i], folder)) tally.listsRemain = true;
+    if (outcome == Outcome::Cancelled) {
+      LogLine("** Error: uninstall of %s cancelled at %s", folder, lists[i].path);
+      MarkRunDeclined();
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool RunUninstall(const std::string& folderIn) {
   std::string folder = RemoveTrailingBackslashes(folderIn);
   ShowMainWindow(false);
@@ -818,43 +866,11 @@ bool RunUninstall(const std::string& folderIn) {
   }
   ShowMainWindow(true);
 
-  int removed = 0, left = 0;
-  std::vector<std::string> reasons;
-  bool listsRemain = false;
-  if (FolderExists(folder)) {
-    if (!IsAdministrator()) {
-      LogLine("** Error: uninstall of %s refused: not an administrator", folder);
-      ShowPlainMessage("Cannot uninstall because you are not logged in as an Administrator");
-      return false;
-    }
-    if (!CanWriteToFolder(folder)) {
-      LogLine("** Error: uninstall of %s refused: the folder is read-only", folder);
-      ShowPlainMessage(
-          "Cannot uninstall because this folder is readonly. If Windows NT you must be logged on as an "
-          "administrator.\r\n" +
-          folder);
-      return false;
-    }
-    std::vector<ListFile> lists;
-    if (!ReadLists(folder, lists)) {
-      MarkRunFailed();
-      return false;
-    }
-    // The last install is undone first: what it set aside may be an earlier install's file.
-    for (size_t i = lists.size(); i-- > 0;) {
-      if (lists[i].declined) {
-        listsRemain = true;
-        continue;
-      }
-      Outcome outcome = UndoList(lists[i], removed, left, reasons);
-      if (!SettleList(lists[i], folder)) listsRemain = true;
-      if (outcome == Outcome::Cancelled) {
-        LogLine("** Error: uninstall of %s cancelled at %s", folder, lists[i].path);
-        MarkRunDeclined();
-        return false;
-      }
-    }
-  }
+  UndoTally tally;
+  if (FolderExists(folder) && !UndoFolder(folder, tally)) return false;
+  int removed = tally.removed, left = tally.left;
+  const std::vector<std::string>& reasons = tally.reasons;
+  bool listsRemain = tally.listsRemain;
 
   if (listsRemain) {
     LogLine("The Add/Remove Programs entry stays: %d items are left for the next uninstall", left);
