@@ -31,12 +31,9 @@ const WORD kIconId = 20;
 const WORD kTextId = 0xFFFF;  // the id MessageBox gives its text
 
 INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  BoxData* data = reinterpret_cast<BoxData*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  BoxData* data = DialogForm<BoxData>(dlg, msg, lp);
   switch (msg) {
     case WM_INITDIALOG: {
-      data = reinterpret_cast<BoxData*>(lp);
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
-      HWND text = GetDlgItem(dlg, kTextId);
       HFONT font = reinterpret_cast<HFONT>(SendMessageA(dlg, WM_GETFONT, 0, 0));
       RECT tr = {0, 0, 420, 0};
       {
@@ -51,12 +48,12 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       int clientW = textX + tr.right + margin;
       if (clientW < buttonsW + 2 * margin) clientW = buttonsW + 2 * margin;
       int clientH = margin + bodyH + margin + bh + margin;
-      SetWindowPos(GetDlgItem(dlg, kIconId), nullptr, margin, margin, iconSize, iconSize, SWP_NOZORDER);
+      PlaceControl(dlg, kIconId, margin, margin, iconSize, iconSize);
       SendDlgItemMessageA(dlg, kIconId, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, data->icon)), 0);
-      SetWindowPos(text, nullptr, textX, margin + (bodyH - tr.bottom) / 2, tr.right, tr.bottom, SWP_NOZORDER);
+      PlaceControl(dlg, kTextId, textX, margin + (bodyH - tr.bottom) / 2, tr.right, tr.bottom);
       int x = (clientW - buttonsW) / 2;
       for (const BoxButton& b : data->buttons) {
-        SetWindowPos(GetDlgItem(dlg, static_cast<int>(b.id)), nullptr, x, clientH - margin - bh, bw, bh, SWP_NOZORDER);
+        PlaceControl(dlg, static_cast<int>(b.id), x, clientH - margin - bh, bw, bh);
         x += bw + gap;
       }
       RECT wr = {0, 0, clientW, clientH};
@@ -104,12 +101,10 @@ static int AskButtonBox(const std::string& text, const char* kind, const std::ve
     for (const BoxButton& b : data.buttons)
       t.AddControl(static_cast<WORD>(b.id), kButtonClass, b.label,
                    WS_TABSTOP | (b.id == data.buttons.front().id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0, 0, 0);
-    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &BoxProc,
-                                        reinterpret_cast<LPARAM>(&data));
+    INT_PTR r = ShowFormModal(t, &BoxProc, &data, "question box (\"" + text + "\")");
     for (const BoxButton& b : data.buttons)
       if (r == b.id) return std::string(b.answer);
     // Without the box nobody agreed to anything: take the answer that changes nothing.
-    LogError("the question box could not be shown (\"" + text + "\")", GetLastError());
     return std::string(notShownAnswer);
   });
   for (const BoxButton& b : data.buttons)

@@ -56,8 +56,12 @@ HFONT CreateFormFont(HWND wnd);
 bool HandleFormSizing(UINT msg, LPARAM lp, int minWidth, int minHeight, const std::function<void()>& layout);
 // The first showing: this size in pixels, centred, laid out.
 void PlaceForm(HWND dlg, int width, int height, const std::function<void()>& layout);
-// Shows the form modally with form as its WM_INITDIALOG parameter: IDOK or IDCANCEL. A
-// form that cannot be shown is logged, what naming it, and counts as cancelled.
-INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what);
+// Shows the form modally over owner (the active window when none is given), with form as
+// its WM_INITDIALOG parameter: what the form ended with, or -1 when it could not be shown
+// (logged, what naming it).
+INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what,
+                      HWND owner = nullptr);
+// Moves and sizes the control id of a form, in pixels.
+void PlaceControl(HWND dlg, int id, int x, int y, int w, int h);
 
 }  // namespace tolvex

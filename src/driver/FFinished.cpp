@@ -30,9 +30,6 @@ TFiniForm::TFiniForm() {
 
 namespace {
 
-void Place(HWND dlg, int id, int x, int y, int w, int h) {
-  SetWindowPos(GetDlgItem(dlg, id), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 }  // namespace
 
@@ -44,12 +41,12 @@ void TFiniForm::FormCreate(HWND dlg) {
   SetClientSize(dlg, kClientWidth, kClientHeight - shrink);
   CenterOnScreen(dlg);
   font_.Reset(CreateFormFont(dlg));
-  Place(dlg, kIconId, 7, 10, 32, 32);
+  PlaceControl(dlg, kIconId, 7, 10, 32, 32);
   SendDlgItemMessageA(dlg, kIconId, STM_SETICON,
                       reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
-  Place(dlg, kLabelId, 53, 8, 300, 65);
-  Place(dlg, kReadmeId, 88, 85, 177, 25);
-  Place(dlg, kFinishedId, 102, 117 - shrink, 140, 25);
+  PlaceControl(dlg, kLabelId, 53, 8, 300, 65);
+  PlaceControl(dlg, kReadmeId, 88, 85, 177, 25);
+  PlaceControl(dlg, kFinishedId, 102, 117 - shrink, 140, 25);
   for (int id : {kLabelId, kReadmeId, kFinishedId})
     if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   if (!hasNotes_) {
@@ -63,12 +60,11 @@ void TFiniForm::FormCreate(HWND dlg) {
 }
 
 INT_PTR CALLBACK TFiniForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  TFiniForm* self = DialogForm<TFiniForm>(dlg, msg, lp);
   if (msg == WM_INITDIALOG) {
-    SetWindowLongPtrA(dlg, DWLP_USER, lp);
-    reinterpret_cast<TFiniForm*>(lp)->FormCreate(dlg);
+    self->FormCreate(dlg);
     return FALSE;  // focus set there
   }
-  TFiniForm* self = reinterpret_cast<TFiniForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
   if (msg != WM_COMMAND || !self) return FALSE;
   int id = LOWORD(wp);
   if (id == kReadmeId && self->hasNotes_) {
@@ -94,9 +90,7 @@ void TFiniForm::ShowModal(const std::function<void()>& noteClick) {
                0, 0);
   t.AddControl(kFinishedId, kButtonClass, ExpandProductText("&Finished"), WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0,
                0);
-  INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), GetActiveWindow(), &Proc,
-                                      reinterpret_cast<LPARAM>(this));
-  if (r == -1) LogError("the finish dialog could not be shown", GetLastError());
+  ShowFormModal(t, &Proc, this, "finish dialog");
   font_.Reset();
 }
 

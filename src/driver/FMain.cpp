@@ -21,9 +21,6 @@ namespace {
 // The layout in pixels: a 399 x 55 panel; the bar and Cancel wait below the label.
 const int kClientWidth = 399, kClientHeight = 55;
 
-void Place(HWND dlg, int id, int x, int y, int w, int h) {
-  SetWindowPos(GetDlgItem(dlg, id), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 }  // namespace
 
@@ -35,13 +32,13 @@ void TFormMain::FormCreate(HWND dlg) {
   SetClientSize(dlg, kClientWidth, kClientHeight);
   CenterOnScreen(dlg);
   font_.Reset(CreateFormFont(dlg));
-  Place(dlg, kIconId, 16, 13, 32, 32);
+  PlaceControl(dlg, kIconId, 16, 13, 32, 32);
   SendDlgItemMessageA(dlg, kIconId, STM_SETICON,
                       reinterpret_cast<WPARAM>(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1))), 0);
-  Place(dlg, kLabelId, 62, 19, 332, 13);  // one line of the 8-point font
+  PlaceControl(dlg, kLabelId, 62, 19, 332, 13);  // one line of the 8-point font
   HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 63, 28, 322, 17, dlg,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)), GetModuleHandleA(nullptr), nullptr);
-  Place(dlg, kCancelId, 136, 56, 75, 25);
+  PlaceControl(dlg, kCancelId, 136, 56, 75, 25);
   for (int id : {kLabelId, kCancelId})
     if (font_) SendDlgItemMessageA(dlg, id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
   EnableWindow(GetDlgItem(dlg, kCancelId), FALSE);
@@ -85,11 +82,10 @@ void TFormMain::RunWork() {
 }
 
 INT_PTR CALLBACK TFormMain::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  TFormMain* self = reinterpret_cast<TFormMain*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  TFormMain* self = DialogForm<TFormMain>(dlg, msg, lp);
   switch (msg) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
-      reinterpret_cast<TFormMain*>(lp)->FormCreate(dlg);
+      self->FormCreate(dlg);
       return TRUE;
     case kStartMessage:
       if (self) self->StartSetup();

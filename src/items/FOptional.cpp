@@ -154,12 +154,10 @@ void TOptionalForm::Close(HWND dlg, INT_PTR result) {
 }
 
 INT_PTR CALLBACK TOptionalForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  TOptionalForm* self = reinterpret_cast<TOptionalForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  TOptionalForm* self = DialogForm<TOptionalForm>(dlg, msg, lp);
   if (HandleFormSizing(msg, lp, kMinWidth, kMinHeight, [&] { if (self) self->Layout(dlg); })) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: {
-      self = reinterpret_cast<TOptionalForm*>(lp);
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
       self->Populate(dlg);
       PlaceForm(dlg, kMinWidth, kMinHeight, [&] { self->Layout(dlg); });
       if (HWND list = GetDlgItem(dlg, kListId)) SetFocus(list);
@@ -202,7 +200,7 @@ INT_PTR TOptionalForm::ShowModal() {
   t.AddControl(kDescId, kStaticClass, "", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0);
   t.AddControl(kOkId, kButtonClass, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
   t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
-  return ShowFormModal(t, &Proc, this, "optional components");
+  return ShowFormModal(t, &Proc, this, "optional components form") == IDOK ? IDOK : IDCANCEL;
 }
 
 bool PresetOptionalItems() {

@@ -41,36 +41,7 @@ std::string FormatByteSize(long long bytes);
 // existing folder, else of its drive or share; false when the drive cannot tell (no
 // disk in it, no such drive). Before Windows 95 OSR2: the drive's root, in 32 bits.
 bool GetDriveFreeBytes(const std::string& path, unsigned long long& freeBytes);
-
-// "Install Videos": the destination candidates in a drop-down list with their free space.
-class TVidCopyForm {
- public:
-  unsigned long long RequiredSize = 0;
-  std::string AppDir;                   // without trailing backslash; may be empty
-  std::vector<std::string> Candidates;  // in step with DrivesCbo's rows
-  std::vector<std::string> Rows;
-  int Preselected = -1;                 // the row that qualified, -1 when none did
-  int ItemIndex = -1;                   // the chosen row after a Yes close
-  std::string Result;
-  const Question* question = nullptr;  // the form's question, for steps taken inside it
-
-  // Candidates, rows and the preselection, from AppDir and the drives present.
-  void Fill();
-  // IDOK (Result holds the folder) or IDCANCEL.
-  INT_PTR ShowModal(HWND owner);
-  // The folder may take the videos; otherwise the "Sorry" box was shown.
-  bool AcceptFolder(const std::string& folder) const;
-
-  static const char* const kCaption;
-  static const int kClientWidth = 403, kClientHeight = 208;
-  enum : WORD {
-    kTitleId = 100, kYesTextId = 101, kNoTextId = 102, kFrameId = 103, kRequiredId = 104,
-    kDrivesLabelId = 105, kDrivesId = 106, YesBtn = IDOK, NoBtn = IDCANCEL
-  };
-
- private:
-  static INT_PTR CALLBACK Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
-  void Layout(HWND dlg);
-};
+// "x:\" or "\\server\share\": what the free space is asked of.
+std::string RootOf(const std::string& path);
 
 }  // namespace tolvex

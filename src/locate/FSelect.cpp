@@ -34,12 +34,10 @@ static void SetListExtent(HWND list, const std::vector<std::string>& rows) {
 }
 
 INT_PTR CALLBACK TSelectForm::Proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  TSelectForm* self = reinterpret_cast<TSelectForm*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  TSelectForm* self = DialogForm<TSelectForm>(dlg, msg, lp);
   if (HandleFormSizing(msg, lp, kMinWidth, kMinHeight, [&] { if (self) self->Layout(dlg); })) return TRUE;
   switch (msg) {
     case WM_INITDIALOG: {
-      self = reinterpret_cast<TSelectForm*>(lp);
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
       HWND list = GetDlgItem(dlg, kListId);
       for (const std::string& line : self->ListBox1) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
       SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(self->ItemIndex), 0);
@@ -74,7 +72,7 @@ INT_PTR TSelectForm::ShowModal() {
                WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0);
   t.AddControl(kOkId, kButtonClass, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
   t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
-  return ShowFormModal(t, &Proc, this, "installation path");
+  return ShowFormModal(t, &Proc, this, "installation path form") == IDOK ? IDOK : IDCANCEL;
 }
 
 std::string ChooseInstallPath(const std::vector<std::string>& candidates) {

@@ -443,6 +443,23 @@ static void WriteListDigest(const std::string& key, const std::string& listFile,
     LogError(Format("cannot write %s of the uninstall key %s", {name, key}), static_cast<unsigned long>(rc));
 }
 
+// The program copied into the Windows folder as the uninstaller (when newer): true when it
+// is there afterwards; copied tells whether the copy itself went well.
+static bool CopyUninstaller(std::string& uninstaller, bool& copied) {
+  uninstaller = GetWindowsDir() + "\\" + ExtractFileName(ShellLongPath(ModulePath()));
+  CopySettings settings;
+  settings.mode = CopyMode::VersionOrDateNewer;
+  settings.reg = "-";
+  settings.addToUninstall = false;
+  settings.updateOnly = false;
+  copied = (g_copy ? g_copy : &CopyOneFile)(ModulePath(), uninstaller, settings);
+  // A failed copy the user chose to go on past leaves no uninstaller: an entry would start
+  // a program that is not there.
+  bool present = FileExists(uninstaller);
+  if (!copied || !present) LogLine("** Error: the uninstaller could not be copied to %s", uninstaller);
+  return present;
+}
+
 bool CompleteUninstSetup(const std::string& displayName, const std::string& folderIn) {
   if (!g_uninstall.exists || g_uninstall.files.empty()) return true;
   LogLine("CompleteUninstSetup - %s - %s", displayName, folderIn);
@@ -472,17 +489,9 @@ bool CompleteUninstSetup(const std::string& displayName, const std::string& fold
   }
   g_uninstall.recordFile = listFile;
 
-  std::string uninstaller = GetWindowsDir() + "\\" + ExtractFileName(ShellLongPath(ModulePath()));
-  CopySettings settings;
-  settings.mode = CopyMode::VersionOrDateNewer;
-  settings.reg = "-";
-  settings.addToUninstall = false;
-  settings.updateOnly = false;
-  bool copied = (g_copy ? g_copy : &CopyOneFile)(ModulePath(), uninstaller, settings);
-  // A failed copy the user chose to go on past leaves no uninstaller: an entry would start
-  // a program that is not there.
-  bool present = FileExists(uninstaller);
-  if (!copied || !present) LogLine("** Error: the uninstaller could not be copied to %s", uninstaller);
+  std::string uninstaller;
+  bool copied = false;
+  bool present = CopyUninstaller(uninstaller, copied);
   if (!present) {
     LogLine("** Error: no Add/Remove Programs entry is written without its uninstaller; the list %s stays",
             listFile);

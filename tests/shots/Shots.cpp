@@ -28,6 +28,7 @@
 #include "UPaths.h"
 #include "UProgress.h"
 #include "UShortcuts.h"
+#include "FVidCopy.h"
 #include "UVideos.h"
 
 using namespace tolvex;

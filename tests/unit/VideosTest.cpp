@@ -13,6 +13,7 @@
 #include "UPaths.h"
 #include "UProgress.h"
 #include "UText.h"
+#include "FVidCopy.h"
 #include "UVideos.h"
 #include "Uninstall.h"
 
