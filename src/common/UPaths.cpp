@@ -38,7 +38,7 @@ bool AnyFileMatches(const std::string& pattern) {
 }
 
 bool GetFileStamp(const std::string& path, unsigned long long& writeTime, unsigned long long& size) {
-  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  if (path.empty() || HasWildcard(path)) return false;
   WIN32_FIND_DATAA fd;
   ScopedFindHandle f(FindFirstFileA(path.c_str(), &fd));
   if (!f || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;

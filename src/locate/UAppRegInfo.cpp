@@ -1,9 +1,9 @@
 #include "UAppRegInfo.h"
 
 #include <climits>
-#include <cstdio>
 
 #include "UDebugLog.h"
+#include "UGuidText.h"
 #include "UPaths.h"
 #include "URegistry.h"
 #include "USystemDll.h"
@@ -63,53 +63,25 @@ TAppRegInfoRec GetAppRegInfo(const std::string& extension) {
 // ---------------------------------------------------------------------------------------
 // COM classes
 
-static int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// count hex digits at text[pos]; false on anything else.
-static bool HexField(const std::string& text, size_t pos, size_t count, unsigned long long& value) {
-  value = 0;
-  for (size_t i = 0; i < count; ++i) {
-    int d = HexDigit(text[pos + i]);
-    if (d < 0) return false;
-    value = value * 16 + static_cast<unsigned>(d);
-  }
-  return true;
-}
-
+// The text itself is handled by the pure unit, where the fuzzers reach it; here the
+// fields only move into and out of the system's GUID.
 bool ParseGuid(const std::string& text, GUID& g) {
-  // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}
-  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' ||
-      text[19] != '-' || text[24] != '-')
-    return false;
-  GUID out{};
-  unsigned long long v = 0;
-  if (!HexField(text, 1, 8, v)) return false;
-  out.Data1 = static_cast<unsigned long>(v);
-  if (!HexField(text, 10, 4, v)) return false;
-  out.Data2 = static_cast<unsigned short>(v);
-  if (!HexField(text, 15, 4, v)) return false;
-  out.Data3 = static_cast<unsigned short>(v);
-  static const size_t bytePos[8] = {20, 22, 25, 27, 29, 31, 33, 35};
-  for (size_t i = 0; i < 8; ++i) {
-    if (!HexField(text, bytePos[i], 2, v)) return false;
-    out.Data4[i] = static_cast<unsigned char>(v);
-  }
-  g = out;
+  GuidFields f;
+  if (!ParseGuidText(text, f)) return false;
+  g.Data1 = f.data1;
+  g.Data2 = f.data2;
+  g.Data3 = f.data3;
+  for (size_t i = 0; i < 8; ++i) g.Data4[i] = f.data4[i];
   return true;
 }
 
 std::string GuidRegistryText(const GUID& g) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                static_cast<unsigned long>(g.Data1), static_cast<unsigned>(g.Data2),
-                static_cast<unsigned>(g.Data3), g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3],
-                g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
-  return buf;
+  GuidFields f;
+  f.data1 = static_cast<uint32_t>(g.Data1);
+  f.data2 = g.Data2;
+  f.data3 = g.Data3;
+  for (size_t i = 0; i < 8; ++i) f.data4[i] = g.Data4[i];
+  return GuidFieldsText(f);
 }
 
 // Server paths with spaces are often registered in quotes; only a quote pair around the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "UApp.h"
+#include "UCrcText.h"
 #include "UDebugLog.h"
 #include "UDirIdent.h"
 #include "UFileItem.h"
@@ -44,7 +45,6 @@ static const bool kResetCopyEngineRegistered = RegisterStateReset(&ResetCopyEngi
 
 namespace {
 
-bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
 // A name the ANSI code page cannot hold comes back from the listing with "?" for what it
 // cannot show: no file of that name can be opened, so it is a failed item, said as such.
@@ -55,36 +55,6 @@ bool ReportUnwritableName(const std::string& folder, const std::string& name) {
                        "settings, so it cannot be copied:\r\"" + folder + "\"\r\"" + name + "\"\r\rContinue Install?");
   if (!goOn) App().stopAnswered = true;
   return goOn;
-}
-
-// ---- CRC-32 (the ZIP and PNG one) ----------------------------------------------------
-// Eight tables let the loop take eight bytes a step: a no-op reinstall in "$" mode reads
-// every file twice, and the plain one-table loop would be slower than the disk.
-struct CrcTables {
-  uint32_t t[8][256];
-  CrcTables() {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-      for (int s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
-  }
-};
-
-uint32_t CrcUpdate(uint32_t crc, const unsigned char* p, size_t n) {
-  static const CrcTables tables;
-  const auto& t = tables.t;
-  while (n >= 8) {
-    uint32_t lo = crc ^ (p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
-    crc = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][p[4]] ^
-          t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
-    p += 8;
-    n -= 8;
-  }
-  while (n--) crc = t[0][(crc ^ *p++) & 0xFF] ^ (crc >> 8);
-  return crc;
 }
 
 // ---- texts for the log ---------------------------------------------------------------
@@ -562,7 +532,7 @@ bool Crc32AndMagic(const std::string& path, uint32_t& crc, bool& programFile) {
   if (!f) return false;
   std::vector<unsigned char>& buffer = CopyEngine().crcBuffer;
   if (buffer.empty()) buffer.resize(256 * 1024);
-  uint32_t c = 0xFFFFFFFFu;
+  uint32_t c = kCrcStart;
   programFile = false;
   for (bool first = true;; first = false) {
     DWORD got = 0;

@@ -33,71 +33,6 @@ const char* const kCdIdentifiers[] = {"<setupdir>", "<setupdirup1>", "<setupdiru
 
 bool EndsWithBackslash(const std::string& s) { return EndsWithChar(s, '\\'); }
 
-bool IsFixedIdentifier(const std::string& id) {
-  for (const auto& f : FixedIdentifiers())
-    if (EqualsNoCase(f.first, id)) return true;
-  return false;
-}
-
-bool IsCdIdentifier(const std::string& id) {
-  for (const char* cd : kCdIdentifiers)
-    if (EqualsNoCase(cd, id)) return true;
-  return false;
-}
-
-// What the identifiers of one text need, and what is wrong with them.
-struct IdentifierScan {
-  bool cd = false;     // names a folder of the CD
-  bool other = false;  // names a folder only the PC knows
-  std::vector<std::string> problems;
-};
-
-// Mirrors the engine's resolution: fixed identifiers in any letter case, custom ones in
-// their declared case, named folders from left to right until a "<" or ">" stops it.
-IdentifierScan ScanIdentifiers(const std::string& text, const std::vector<std::string>& customNames) {
-  IdentifierScan scan;
-  bool strayClose = false;  // a ">" outside an identifier ends the named-folder search
-  size_t pos = 0;
-  for (;;) {
-    size_t open = FindChar(text, '<', pos);
-    if (FindChar(text, '>', pos) < open) strayClose = true;
-    if (open == std::string::npos) break;
-    size_t close = FindChar(text, '>', open + 1), nextOpen = FindChar(text, '<', open + 1);
-    if (close == std::string::npos || nextOpen < close) {
-      scan.problems.push_back("a \"<\" without its \">\": an identifier is written \"<name>\"");
-      pos = open + 1;
-      continue;
-    }
-    pos = close + 1;
-    const std::string id = text.substr(open, close - open + 1), name = id.substr(1, id.size() - 2);
-    if (IsFixedIdentifier(id)) {
-      (IsCdIdentifier(id) ? scan.cd : scan.other) = true;
-      continue;
-    }
-    const std::string* declared = nullptr;
-    for (const std::string& c : customNames)
-      if (c == name || (!declared && EqualsNoCase(c, name))) declared = &c;
-    if (declared) {
-      // One occurrence in the declared spelling makes the engine replace the others too.
-      if (*declared != name && text.find("<" + *declared + ">") == std::string::npos)
-        scan.problems.push_back("\"" + id + "\" is not recognised: [CUSTOMDIRS] declares it as \"<" + *declared +
-                                ">\", and only that spelling is matched");
-      scan.other = true;
-      continue;
-    }
-    if (ClassifyNamedFolder(name).kind != NamedFolderKind::None) {
-      if (strayClose)
-        scan.problems.push_back("\"" + id + "\" is not resolved: the \">\" before it ends the search for folders");
-      scan.other = true;
-    } else if (StartsWithNoCase(name, "csidl") && name.size() >= 6) {
-      scan.problems.push_back("unknown identifier \"" + id + "\": not one of the 45 special-folder names");
-    } else {
-      scan.problems.push_back("unknown identifier \"" + id + "\"");
-    }
-  }
-  return scan;
-}
-
 const char* SelectionCode(int selection) {
   static const char* const codes[] = {"0", "1", "A", "S1", "S"};
   return codes[selection];
@@ -134,7 +69,7 @@ class Checker {
   std::vector<VerifyProblem> section_;
   std::vector<std::string> lines_;
   ScriptEncoding encoding_ = ScriptEncoding::Ansi;
-  std::vector<std::string> customNames_;
+  IdentifierNames idNames_;
   bool cdPresent_ = false;  // the source folder exists, so files on it can be looked for
   IdentifierSet cdIds_;     // the CD's identifiers with their folders
   int installHeader_ = 0;
@@ -149,7 +84,7 @@ void Checker::EndSection() {
 }
 
 IdentifierScan Checker::CheckIdentifiers(int line, const std::string& text, const std::string& prefix) {
-  IdentifierScan scan = ScanIdentifiers(text, customNames_);
+  IdentifierScan scan = ScanIdentifiers(text, idNames_);
   for (const std::string& p : scan.problems) Error(line, prefix + p);
   return scan;
 }
@@ -266,7 +201,7 @@ void Checker::CheckConditionToken(int line, const std::string& token) {
 }
 
 void Checker::CheckSource(int line, const std::string& source, const std::string& destination) {
-  IdentifierScan scan = ScanIdentifiers(source, customNames_);
+  IdentifierScan scan = ScanIdentifiers(source, idNames_);
   if (!cdPresent_ || !scan.problems.empty() || scan.other || !scan.cd) return;
   const std::string path = ResolveCd(source);
   if (IsFolderItem(path, destination)) {
@@ -274,7 +209,7 @@ void Checker::CheckSource(int line, const std::string& source, const std::string
   } else if (EndsWithBackslash(path) && FolderExists(path)) {
     Error(line, "source \"" + path + "\" is a folder, but the destination does not end with \"\\\"");
   } else if (!FileExists(path) && !AnyFileMatches(path)) {
-    bool pattern = path.find_first_of("*?") != std::string::npos;
+    bool pattern = HasWildcard(path);
     Error(line, pattern ? "no file on the CD matches \"" + path + "\"" : "source \"" + path + "\" not found on the CD");
   }
 }
@@ -322,7 +257,7 @@ static bool ClimbsOut(const std::string& below) {
 }
 
 void Checker::CheckDestination(int line, const std::string& destination) {
-  if (destination.find_first_of("*?") != std::string::npos)
+  if (HasWildcard(destination))
     Warning(line, "destination \"" + destination + "\" holds \"*\" or \"?\": no file or folder can have that name");
   const std::string app = "<exedir>";
   if (StartsWithNoCase(destination, app) && ClimbsOut(destination.substr(app.size())))
@@ -345,12 +280,14 @@ void Checker::Run() {
   }
   CheckSetupDir();
   EndSection();
+  for (const auto& f : FixedIdentifiers()) idNames_.fixed.push_back(f.first);
+  idNames_.cd.assign(std::begin(kCdIdentifiers), std::end(kCdIdentifiers));
   // Every section may use the custom directories, wherever [CUSTOMDIRS] stands.
   std::vector<ScriptLine> declared;
   CollectSectionLines(lines_, "CUSTOMDIRS", declared);
   for (const ScriptLine& l : declared) {
     std::string name = ParseCustomDirLine(l.text).name;
-    if (!name.empty()) customNames_.push_back(name);
+    if (!name.empty()) idNames_.custom.push_back(name);
   }
   CheckEncoding();
   CheckInstall();

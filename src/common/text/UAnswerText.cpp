@@ -38,13 +38,6 @@ std::string EscapeAnswerValue(const std::string& value) {
   return out + "\"";
 }
 
-static int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool UnescapeAnswerValue(const std::string& raw, std::string& value) {
   std::string t = Trim(raw);
   value.clear();
@@ -71,8 +64,8 @@ bool UnescapeAnswerValue(const std::string& raw, std::string& value) {
       case 'n': value += '\n'; break;
       case 't': value += '\t'; break;
       case 'x': {
-        int h = i + 2 < t.size() ? HexDigit(t[i + 1]) : -1;
-        int l = h >= 0 ? HexDigit(t[i + 2]) : -1;
+        int h = i + 2 < t.size() ? HexDigitValue(t[i + 1]) : -1;
+        int l = h >= 0 ? HexDigitValue(t[i + 2]) : -1;
         if (l < 0) return false;
         value += static_cast<char>(h * 16 + l);
         i += 2;

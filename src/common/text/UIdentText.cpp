@@ -93,7 +93,7 @@ static bool ParseHexNumber(const std::string& digits, unsigned& value) {
   if (digits.empty() || digits.size() > 8) return false;
   value = 0;
   for (char c : digits) {
-    int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    int d = HexDigitValue(c);
     if (d < 0) return false;
     value = value * 16 + static_cast<unsigned>(d);
   }
@@ -130,6 +130,56 @@ NamedFolderRef ClassifyNamedFolder(const std::string& rawName) {
   else if (name == "tempdir") ref.kind = NamedFolderKind::TempDir;
   else if (name == "driversdir") ref.kind = NamedFolderKind::DriversDir;
   return ref;
+}
+
+static bool ListedNoCase(const std::vector<std::string>& list, const std::string& id) {
+  for (const std::string& s : list)
+    if (EqualsNoCase(s, id)) return true;
+  return false;
+}
+
+IdentifierScan ScanIdentifiers(const std::string& text, const IdentifierNames& names) {
+  IdentifierScan scan;
+  bool strayClose = false;  // a ">" outside an identifier ends the named-folder search
+  size_t pos = 0;
+  for (;;) {
+    size_t open = FindChar(text, '<', pos);
+    if (FindChar(text, '>', pos) < open) strayClose = true;
+    if (open == std::string::npos) break;
+    size_t close = FindChar(text, '>', open + 1), nextOpen = FindChar(text, '<', open + 1);
+    if (close == std::string::npos || nextOpen < close) {
+      scan.problems.push_back("a \"<\" without its \">\": an identifier is written \"<name>\"");
+      pos = open + 1;
+      continue;
+    }
+    pos = close + 1;
+    const std::string id = text.substr(open, close - open + 1), name = id.substr(1, id.size() - 2);
+    if (ListedNoCase(names.fixed, id)) {
+      (ListedNoCase(names.cd, id) ? scan.cd : scan.other) = true;
+      continue;
+    }
+    const std::string* declared = nullptr;
+    for (const std::string& c : names.custom)
+      if (c == name || (!declared && EqualsNoCase(c, name))) declared = &c;
+    if (declared) {
+      // One occurrence in the declared spelling makes the engine replace the others too.
+      if (*declared != name && text.find("<" + *declared + ">") == std::string::npos)
+        scan.problems.push_back("\"" + id + "\" is not recognised: [CUSTOMDIRS] declares it as \"<" + *declared +
+                                ">\", and only that spelling is matched");
+      scan.other = true;
+      continue;
+    }
+    if (ClassifyNamedFolder(name).kind != NamedFolderKind::None) {
+      if (strayClose)
+        scan.problems.push_back("\"" + id + "\" is not resolved: the \">\" before it ends the search for folders");
+      scan.other = true;
+    } else if (StartsWithNoCase(name, "csidl") && name.size() >= 6) {
+      scan.problems.push_back("unknown identifier \"" + id + "\": not one of the 45 special-folder names");
+    } else {
+      scan.problems.push_back("unknown identifier \"" + id + "\"");
+    }
+  }
+  return scan;
 }
 
 }  // namespace tolvex

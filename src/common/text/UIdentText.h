@@ -53,4 +53,21 @@ NamedFolderRef ClassifyNamedFolder(const std::string& name);
 // The 45 special-folder names and their numbers, for the checker's messages.
 const std::vector<std::pair<const char*, int>>& SpecialFolderNames();
 
+// The identifiers a script may use, for the checker (the engine resolves through
+// IdentifierSet, whose folders the checker does not have).
+struct IdentifierNames {
+  std::vector<std::string> fixed;   // "<exedir>" and the others the engine always knows
+  std::vector<std::string> cd;      // those of fixed whose folders the CD alone decides
+  std::vector<std::string> custom;  // [CUSTOMDIRS] names as declared, without brackets
+};
+// What the identifiers of one text need, and what is wrong with them.
+struct IdentifierScan {
+  bool cd = false;     // names a folder of the CD
+  bool other = false;  // names a folder only the PC knows
+  std::vector<std::string> problems;
+};
+// Mirrors ResolveIdentifierText: fixed identifiers in any letter case, custom ones in
+// their declared case, named folders from left to right until a "<" or ">" stops it.
+IdentifierScan ScanIdentifiers(const std::string& text, const IdentifierNames& names);
+
 }  // namespace tolvex

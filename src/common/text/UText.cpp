@@ -147,6 +147,57 @@ std::string Format(const std::string& fmt, std::initializer_list<FmtArg> args) {
   return Format(fmt, std::vector<FmtArg>(args));
 }
 
+namespace {
+
+// One "%" directive of Format: flags, width, precision and type, from fmt[i] on.
+struct Directive {
+  bool left = false;
+  int width = 0, precision = -1;
+  char type = '\0';
+  size_t end = 0;  // the position of its type letter
+};
+
+Directive ReadDirective(const std::string& fmt, size_t i) {
+  Directive d;
+  size_t j = i + 1;
+  if (j < fmt.size() && fmt[j] == '-') d.left = true, ++j;
+  // Widths past a screen line mean nothing in a log or a message: capped, so a long run
+  // of digits neither overflows nor pads out to megabytes.
+  const int kWidestField = 1024;
+  auto digits = [&](int& v) {
+    while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') {
+      v = v * 10 + (fmt[j++] - '0');
+      if (v > kWidestField) v = kWidestField;
+    }
+  };
+  digits(d.width);
+  if (j < fmt.size() && fmt[j] == '.') {
+    d.precision = 0;
+    ++j;
+    digits(d.precision);
+  }
+  d.type = j < fmt.size() ? fmt[j] : '\0';
+  d.end = j;
+  return d;
+}
+
+// The number a directive of type d, x, X or u makes of a.
+std::string NumberText(const Directive& d, const FmtArg& a) {
+  char buf[40];
+  unsigned long long u = static_cast<unsigned long long>(a.number);
+  if (d.type == 'x' || d.type == 'X') u &= 0xFFFFFFFFull;  // 32-bit, as Windows codes are
+  if (d.type == 'd')
+    std::snprintf(buf, sizeof buf, "%lld", a.number < 0 ? -a.number : a.number);
+  else
+    std::snprintf(buf, sizeof buf, d.type == 'u' ? "%llu" : d.type == 'x' ? "%llx" : "%llX", u);
+  std::string piece = buf;
+  if (d.precision > static_cast<int>(piece.size())) piece.insert(0, d.precision - piece.size(), '0');
+  if (d.type == 'd' && a.number < 0) piece.insert(0, 1, '-');
+  return piece;
+}
+
+}  // namespace
+
 std::string Format(const std::string& fmt, const std::vector<FmtArg>& args) {
   std::string out;
   size_t next = 0;
@@ -160,54 +211,25 @@ std::string Format(const std::string& fmt, const std::vector<FmtArg>& args) {
       ++i;
       continue;
     }
-    size_t j = i + 1;
-    bool left = false;
-    if (j < fmt.size() && fmt[j] == '-') left = true, ++j;
-    // Widths past a screen line mean nothing in a log or a message: capped, so a long run
-    // of digits neither overflows nor pads out to megabytes.
-    const int kWidestField = 1024;
-    auto digits = [&](int& v) {
-      while (j < fmt.size() && fmt[j] >= '0' && fmt[j] <= '9') {
-        v = v * 10 + (fmt[j++] - '0');
-        if (v > kWidestField) v = kWidestField;
-      }
-    };
-    int width = 0, prec = -1;
-    digits(width);
-    if (j < fmt.size() && fmt[j] == '.') {
-      prec = 0;
-      ++j;
-      digits(prec);
-    }
-    char type = j < fmt.size() ? fmt[j] : '\0';
-    bool known = type == 's' || type == 'd' || type == 'u' || type == 'x' || type == 'X';
-    if (!known || next >= args.size()) {
+    Directive d = ReadDirective(fmt, i);
+    bool known = d.type == 's' || d.type == 'd' || d.type == 'u' || d.type == 'x' || d.type == 'X';
+    // A directive without its argument, of an unknown type, or a number's directive given
+    // a text, stays visible as written.
+    if (!known || next >= args.size() || (d.type != 's' && !args[next].isInt)) {
       out += fmt[i];
       continue;
     }
     const FmtArg& a = args[next];
     std::string piece;
-    if (type == 's') {
+    if (d.type == 's') {
       piece = a.isInt ? std::to_string(a.number) : a.text;
-      if (prec >= 0 && static_cast<int>(piece.size()) > prec) piece.resize(prec);
-    } else if (!a.isInt) {
-      out += fmt[i];  // a text where a number belongs: leave the directive visible
-      continue;
+      if (d.precision >= 0 && static_cast<int>(piece.size()) > d.precision) piece.resize(d.precision);
     } else {
-      char buf[40];
-      unsigned long long u = static_cast<unsigned long long>(a.number);
-      if (type == 'x' || type == 'X') u &= 0xFFFFFFFFull;  // 32-bit, as Windows codes are
-      if (type == 'd')
-        std::snprintf(buf, sizeof buf, "%lld", a.number < 0 ? -a.number : a.number);
-      else
-        std::snprintf(buf, sizeof buf, type == 'u' ? "%llu" : type == 'x' ? "%llx" : "%llX", u);
-      piece = buf;
-      if (prec > static_cast<int>(piece.size())) piece.insert(0, prec - piece.size(), '0');
-      if (type == 'd' && a.number < 0) piece.insert(0, 1, '-');
+      piece = NumberText(d, a);
     }
-    out += Pad(piece, width, left);
+    out += Pad(piece, d.width, d.left);
     ++next;
-    i = j;
+    i = d.end;
   }
   return out;
 }
@@ -235,6 +257,13 @@ std::string FillPlaceholder(const std::string& pattern, const std::string& value
   return out;
 }
 
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 bool ParseScriptInt(const std::string& text, long long& value) {
   size_t i = 0;
   bool negative = false;
@@ -250,18 +279,16 @@ bool ParseScriptInt(const std::string& text, long long& value) {
   if (i >= text.size()) return false;
   unsigned long long v = 0;
   for (; i < text.size(); ++i) {
-    char c = text[i];
-    int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return false;
+    int d = HexDigitValue(text[i]);
+    if (d < 0 || d >= base) return false;
     // Only zero or not matters to a boolean, so a huge number stays huge, not wrapped.
     v = v > 0xFFFFFFFFull ? v : v * base + d;
   }
   value = negative ? -static_cast<long long>(v) : static_cast<long long>(v);
   return true;
 }
+
+bool HasWildcard(const std::string& path) { return path.find_first_of("*?") != std::string::npos; }
 
 std::string RemoveTrailingBackslashes(std::string path) {
   while (EndsWithChar(path, '\\')) path.pop_back();

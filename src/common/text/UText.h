@@ -74,11 +74,17 @@ std::string Format(const std::string& fmt, const std::vector<FmtArg>& args);
 // to report. The pattern is data, never a format the program trusts.
 std::string FillPlaceholder(const std::string& pattern, const std::string& value, int& extraPlaceholders);
 
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+int HexDigitValue(char c);
+
 // Integer in the forms the script allows: optional sign, then decimal digits, or
 // hexadecimal after "0x" or "$". False for anything else, the empty text included.
 bool ParseScriptInt(const std::string& text, long long& value);
 
 // Path texts (backslash separated).
+// Whether path holds "*" or "?": a pattern, not one file's name. Every byte is looked at:
+// neither is ever the second byte of a double-byte character.
+bool HasWildcard(const std::string& path);
 std::string RemoveTrailingBackslashes(std::string path);
 std::string IncludeTrailingBackslash(const std::string& path);
 // Text before the last backslash (no backslash: empty).

@@ -71,7 +71,7 @@ UndoLine ParseUndoLine(const std::string& raw) {
   UndoLine u;
   if (line.empty()) return u;
   if (line[0] != ';') {
-    if (line.find_first_of("*?") != std::string::npos) return Invalid(line, "a pattern, not a file name");
+    if (HasWildcard(line)) return Invalid(line, "a pattern, not a file name");
     if (!IsFullFilePath(line)) return Invalid(line, "not a full file path");
     u.kind = UndoKind::Created;
     u.path = line;
