@@ -91,7 +91,12 @@ int RunProgram(const std::string& commandLine, const std::string& programPath) {
   }
   try {
     ExitProgram();
+  } catch (const std::exception& e) {
+    // The install log is being written or is gone: the debug log (where kept) says why.
+    DebugLog(std::string("** Error: the run could not end cleanly: ") + e.what());
+    broken = true;
   } catch (...) {
+    DebugLog("** Error: the run could not end cleanly: an unknown error");
     broken = true;
   }
   if (broken) MarkRunFailed();
