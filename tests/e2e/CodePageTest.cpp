@@ -8,8 +8,6 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <algorithm>
-
 #include "ProductCd.h"
 #include "UApp.h"
 #include "UPaths.h"
@@ -149,7 +147,7 @@ TEST(CodePage, InstallAndUninstallUnderCodePage932) {
   const std::vector<std::string> lines = Lines(list);
   for (const std::wstring& line : {files[0], files[1], L";\"folder\" " + kDest, L";\"folder\" " + group,
                                    L";\"folder\" " + group + L"\\表示", L";\"link\" " + link})
-    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), Cp932(line))) << line << "\nlist file:\n" << list;
+    EXPECT_TRUE(HasLine(lines, Cp932(line))) << line << "\nlist file:\n" << list;
   EXPECT_FALSE(EntryOfApp().empty()) << "no Add/Remove Programs entry has the InstallLocation " << kApp;
   const std::string log = ReadBytes(kApps + L"\\installLog(Lumen CP932).txt");
   EXPECT_NE(std::string::npos, log.find(Cp932(L"\"" + files[1] + L"\""))) << log;

@@ -20,12 +20,6 @@ using namespace tolvex::test;
 
 namespace {
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-  for (const std::string& l : lines)
-    if (l == line) return true;
-  return false;
-}
-
 // The entry of folder, or empty when there is none.
 std::string EntryOf(const std::string& folder) {
   for (int n = 0; n <= 100; ++n) {
@@ -40,10 +34,8 @@ std::string EntryOf(const std::string& folder) {
 TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   InstalledApp app(".tvxe2e9");
   ProductCd cd("TolvexTwice");  // an uninstaller copy of its own, which the uninstall removes
-  for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Tree\\x.txt", "Tree\\sub\\y.txt", "Tree\\.svn\\z.txt"}) {
-    MakeDirPath(ExtractFileDir(cd / f));
-    WriteFileText(cd / f, f);
-  }
+  for (const char* f : {"Help\\a.chm", "Help\\b.chm", "Tree\\x.txt", "Tree\\sub\\y.txt", "Tree\\.svn\\z.txt"})
+    Touch(cd / f, f);
   SetWriteTime(cd / "Help\\a.chm", 1000);
   const std::string head = "[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e9\r\n"
                            "DefaultGroup=Lumen\r\nIdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n";
@@ -63,14 +55,14 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   EXPECT_EQ(sourceTime, copyTime);  // the copy keeps the source's time
 
   auto log = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
-  EXPECT_TRUE(Has(log, "    \"" + cd / "Help\\a.chm" + "\""));
-  EXPECT_TRUE(Has(log, "    \"" + dir + "\\Help\\a.chm\""));
-  EXPECT_TRUE(Has(log, "Uninstall _AddFile(" + dir + "\\Tree\\sub\\y.txt)"));
-  EXPECT_FALSE(Has(log, "Uninstall _AddFile(" + dir + "\\Docs\\a.chm)"));  // no "U": not recorded
+  EXPECT_TRUE(HasLine(log, "    \"" + cd / "Help\\a.chm" + "\""));
+  EXPECT_TRUE(HasLine(log, "    \"" + dir + "\\Help\\a.chm\""));
+  EXPECT_TRUE(HasLine(log, "Uninstall _AddFile(" + dir + "\\Tree\\sub\\y.txt)"));
+  EXPECT_FALSE(HasLine(log, "Uninstall _AddFile(" + dir + "\\Docs\\a.chm)"));  // no "U": not recorded
   auto list = Lines(ReadFileText(dir + "\\HelpUninstList0.ini"));
   ASSERT_FALSE(list.empty());
   EXPECT_EQ(kUninstallListHeader, list[0]);
-  EXPECT_TRUE(Has(list, dir + "\\Help\\b.chm"));
+  EXPECT_TRUE(HasLine(list, dir + "\\Help\\b.chm"));
 
   std::string key = EntryOf(dir);
   ASSERT_FALSE(key.empty());
@@ -110,19 +102,16 @@ TEST(InstallRun, ACopiedComServerFindsTheDllInstalledBesideIt) {
   // current folder: both are the CD's root here).
   InstalledApp app(".tvxe2edep");
   ProductCd cd;
-  MakeDirPath(cd / "Server");
-  for (const char* dll : {"register_dep.dll", "tvxdep.dll"}) {
-    std::string to = cd / ("Server\\" + std::string(dll));
-    ASSERT_TRUE(CopyFileA(FixturePath(std::string("regdep\\") + dll).c_str(), to.c_str(), FALSE)) << dll;
-  }
+  for (const char* dll : {"register_dep.dll", "tvxdep.dll"})
+    ASSERT_NO_FATAL_FAILURE(CopyFixture(std::string("regdep\\") + dll, cd / ("Server\\" + std::string(dll))));
   cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2edep\r\n"
                  "DefaultGroup=Lumen\r\nIdFile=disk2.id\r\n[FILES]\r\n"
                  "1=<setupdir>\\Server\\tvxdep.dll, <exedir>\\Server\\tvxdep.dll, O\r\n"
                  "2=<setupdir>\\Server\\register_dep.dll, <exedir>\\Server\\register_dep.dll, O, R\r\n");
   EXPECT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
   auto log = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
-  EXPECT_TRUE(Has(log, "Register file: \"" + app.Folder() + "\\Server\\register_dep.dll\""));
-  EXPECT_FALSE(Has(log, "*** DLL Registration failed!!"));
+  EXPECT_TRUE(HasLine(log, "Register file: \"" + app.Folder() + "\\Server\\register_dep.dll\""));
+  EXPECT_FALSE(HasLine(log, "*** DLL Registration failed!!"));
 }
 
 TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
@@ -199,13 +188,11 @@ TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRe
   SharedFolders shared;
   ScopedComInit com;
   for (const char* f : {"Help\\a.chm", "Extras\\one.txt", "Extras\\two.txt", "Extras\\three.txt", "notes.tvxnotes",
-                        "Videos\\v1.avi", "Videos\\Sub\\v2.avi"}) {
-    MakeDirPath(ExtractFileDir(cd / f));
-    WriteFileText(cd / f, f);
-  }
+                        "Videos\\v1.avi", "Videos\\Sub\\v2.avi"})
+    Touch(cd / f, f);
   const std::string helper = TestBinDir() + "\\tolvex_helper.exe", runReport = cd / "run.txt",
                     skippedReport = cd / "skipped.txt", notesReport = cd / "notes.txt";
-  ASSERT_TRUE(CopyFileA(helper.c_str(), (cd / "run.exe").c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(CopyFixture("tolvex_helper.exe", cd / "run.exe"));
   RegisterAssociation(".tvxnotes", "TolvexE2E.Notes", "\"" + helper + "\" \"" + notesReport + "\" 0 0 \"%1\"");
   cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\nExeAssoc=.tvxe2e11\r\n"
                  "DefaultGroup=Lumen\r\nIdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\nCopyVideos=1\r\n"
@@ -260,7 +247,7 @@ TEST(InstallRun, TheFormsStagesAnsweredFromAFileThenTheUninstallRemovesWhatWasRe
                                   "Uninstall _AddFile(" + videos + "\\Sub\\v2.avi)",
                                   "Make Shortcut: \"" + programs + "\\Lumen Viewer.lnk\"", "Create Desktop shortcut",
                                   ">Run " + cd / "run.exe", "   ** Yes", "   ** No"})
-    EXPECT_TRUE(Has(log, line)) << line;
+    EXPECT_TRUE(HasLine(log, line)) << line;
 
   // The uninstall removes every file and folder the list names, and only those.
   std::vector<std::string> created, folders;

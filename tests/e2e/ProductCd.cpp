@@ -4,7 +4,6 @@
 #include <shlwapi.h>
 
 #include "UPaths.h"
-#include "UText.h"
 #include "UWinHandle.h"
 
 namespace tolvex::test {
@@ -63,13 +62,6 @@ InstalledApp::InstalledApp(const std::string& extension)
 InstalledApp::~InstalledApp() {
   SHDeleteKeyA(HKEY_CLASSES_ROOT, ext_.c_str());
   SHDeleteKeyA(HKEY_CLASSES_ROOT, progId_.c_str());
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines = SplitText(text, '\n');
-  for (std::string& l : lines)
-    if (!l.empty() && l.back() == '\r') l.pop_back();
-  return lines;
 }
 
 }  // namespace tolvex::test

@@ -49,7 +49,4 @@ class InstalledApp {
   std::string ext_, progId_, folder_;
 };
 
-// A text's lines, CR LF or LF ended.
-std::vector<std::string> Lines(const std::string& text);
-
 }  // namespace tolvex::test

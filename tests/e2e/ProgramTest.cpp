@@ -113,7 +113,7 @@ TEST(Program, TakesWindowsOwnDllsFromTheSystemFolderOnly) {
   InstalledApp app(".tvxdll1");
   ProductCd cd;
   for (const char* dll : {"msi.dll", "version.dll"})
-    ASSERT_TRUE(CopyFileA(FixturePath(std::string("standin\\") + dll).c_str(), (cd / dll).c_str(), FALSE)) << dll;
+    ASSERT_NO_FATAL_FAILURE(CopyFixture(std::string("standin\\") + dll, cd / dll));
   // No class has this identifier, so the search asks Windows Installer for a component of
   // it; the check compares the system's component versions.
   cd.WriteScript("[INSTALL]\r\nproductname=Lumen Viewer\r\nSrchDir=Disk2\r\n"

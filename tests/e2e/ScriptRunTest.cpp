@@ -21,12 +21,6 @@ std::string Script(const std::string& ext, const std::string& extra = "", const 
          "\r\nDefaultGroup=Lumen\r\nIdFile=disk2.id\r\n" + extra;
 }
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-  for (const std::string& l : lines)
-    if (l == line) return true;
-  return false;
-}
-
 }  // namespace
 
 TEST(ScriptRun, FindsTheApplicationAndLogsBesideIt) {
@@ -45,14 +39,14 @@ TEST(ScriptRun, FindsTheApplicationAndLogsBesideIt) {
   EXPECT_EQ(std::string(53, '-'), lines[0]);
   EXPECT_EQ(0u, lines[1].find("Install - "));
   EXPECT_EQ("Tolvex.EXE version " + FileVersionText(cd.Exe()), lines[2]);
-  EXPECT_TRUE(Has(lines, "  ParamStr(1) = /script"));
-  EXPECT_TRUE(Has(lines, "  ParamStr(2) = " + cd.Dir()));
-  EXPECT_TRUE(Has(lines, ">Start GetAllParameters()"));
-  EXPECT_TRUE(Has(lines, "_dir_setupdir       = " + cd.Dir()));
-  EXPECT_TRUE(Has(lines, "_dir_exedir         = " + app.Folder()));
-  EXPECT_TRUE(Has(lines, "_ini_HHUpgrade = \"" + (cd / "hh\\English\\hhupd.exe") + "\""));
-  EXPECT_TRUE(Has(lines, ">End GetAllParameters()"));
-  EXPECT_TRUE(Has(lines, "Start InitScript()"));
+  EXPECT_TRUE(HasLine(lines, "  ParamStr(1) = /script"));
+  EXPECT_TRUE(HasLine(lines, "  ParamStr(2) = " + cd.Dir()));
+  EXPECT_TRUE(HasLine(lines, ">Start GetAllParameters()"));
+  EXPECT_TRUE(HasLine(lines, "_dir_setupdir       = " + cd.Dir()));
+  EXPECT_TRUE(HasLine(lines, "_dir_exedir         = " + app.Folder()));
+  EXPECT_TRUE(HasLine(lines, "_ini_HHUpgrade = \"" + (cd / "hh\\English\\hhupd.exe") + "\""));
+  EXPECT_TRUE(HasLine(lines, ">End GetAllParameters()"));
+  EXPECT_TRUE(HasLine(lines, "Start InitScript()"));
   auto asked = cd.Asked();
   ASSERT_FALSE(asked.empty());
   EXPECT_EQ(0u, asked[0].text.find("Internal Error: The following install file(s) could not be found\r" +
@@ -177,8 +171,8 @@ TEST(ScriptRun, CustomDirectoriesAreAnsweredFromTheFile) {
                                       "[FILES]\r\n1=a.txt, <exedir>\\a.txt, V\r\n2=x.txt, <Extra>\\x.txt, V\r\n"));
     EXPECT_EQ(c.exitCode, cd.Run({"/script", "."}, c.answers));
     auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
-    for (const std::string& l : c.logged) EXPECT_TRUE(Has(lines, l)) << l;
-    for (const std::string& l : c.absent) EXPECT_FALSE(Has(lines, l)) << l;
+    for (const std::string& l : c.logged) EXPECT_TRUE(HasLine(lines, l)) << l;
+    for (const std::string& l : c.absent) EXPECT_FALSE(HasLine(lines, l)) << l;
     auto asked = cd.Asked();
     ASSERT_FALSE(asked.empty());
     EXPECT_EQ("YesNoIgnore", asked[0].kind);
@@ -195,8 +189,8 @@ TEST(ScriptRun, AMissingInstallerStopsBeforeTheScriptIsLoaded) {
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ("Internal Error: Install source file not found - " + cd.Dir() + "\\readme.txt", asked[0].text);
   auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog(Lumen Viewer).txt"));
-  EXPECT_TRUE(Has(lines, "  Path Expanded = swf.exe"));  // expanded, no longer checked
-  EXPECT_FALSE(Has(lines, "Start InitScript()"));
+  EXPECT_TRUE(HasLine(lines, "  Path Expanded = swf.exe"));  // expanded, no longer checked
+  EXPECT_FALSE(HasLine(lines, "Start InitScript()"));
 }
 
 TEST(ScriptRun, SecondDiskSetupStartsWithTheArgumentsPassedOn) {
@@ -207,7 +201,7 @@ TEST(ScriptRun, SecondDiskSetupStartsWithTheArgumentsPassedOn) {
   cd.WriteScript(Script(".tvxe2e7", "", "Lumen Disk"));
   std::string disk2 = cd / "Tolvex\\Disk2";
   ASSERT_TRUE(MakeDirPath(disk2));
-  ASSERT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), (disk2 + "\\setup.exe").c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(CopyFixture("tolvex_helper.exe", disk2 + "\\setup.exe"));
   std::string report = cd / "report.txt";
   EXPECT_EQ(0, cd.Run({"/tolvex", "/setup.exe", report, "a", "b"}));
   bool reported = false;
@@ -219,11 +213,11 @@ TEST(ScriptRun, SecondDiskSetupStartsWithTheArgumentsPassedOn) {
   EXPECT_TRUE(cd.Asked().empty());
 
   auto lines = Lines(ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog_Tolvex(Lumen Disk).txt"));
-  EXPECT_TRUE(Has(lines, "  ParamStr(3) = " + report));
-  EXPECT_TRUE(Has(lines, ">Tolvex: debug - FileExists(" + disk2 + "\\setup.exe) AND FileExists(" + disk2 +
+  EXPECT_TRUE(HasLine(lines, "  ParamStr(3) = " + report));
+  EXPECT_TRUE(HasLine(lines, ">Tolvex: debug - FileExists(" + disk2 + "\\setup.exe) AND FileExists(" + disk2 +
                              "\\disk2.id) = "));
-  EXPECT_TRUE(Has(lines, ">Tolvex: debug - DoFileSearch2() returned = " + disk2 + "\\setup.exe"));
-  EXPECT_TRUE(Has(lines, ">Tolvex: Running - " + disk2 + "\\setup.exe, Params=\"" + report + " a b\""));
+  EXPECT_TRUE(HasLine(lines, ">Tolvex: debug - DoFileSearch2() returned = " + disk2 + "\\setup.exe"));
+  EXPECT_TRUE(HasLine(lines, ">Tolvex: Running - " + disk2 + "\\setup.exe, Params=\"" + report + " a b\""));
 }
 
 TEST(ScriptRun, ExitCodesAsInstallersGiveThem) {
@@ -324,7 +318,7 @@ TEST(ScriptRun, QuietRunsShowNoWindowAndCopyTheirLogWhereAsked) {
                                        "[RUN]\r\n1=<setupdir>\\run.exe, \"" + report + "\", the tools\r\n"));
     WriteFileText(cd / "a.chm", "a");
     WriteFileText(cd / "b.chm", "b");
-    ASSERT_TRUE(CopyFileA((TestBinDir() + "\\tolvex_helper.exe").c_str(), (cd / "run.exe").c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(CopyFixture("tolvex_helper.exe", cd / "run.exe"));
     // a.chm cannot be read: "Continue Install?" is asked, and its default goes on.
     ScopedHandle lock(CreateFileA((cd / "a.chm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     std::vector<std::string> args = {"/script", "."};

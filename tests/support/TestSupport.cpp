@@ -312,10 +312,7 @@ std::vector<std::string> StatusesSeenByPrograms(const std::function<void()>& wor
     return true;
   });
   form.Run();
-  std::vector<std::string> lines;
-  std::string text = FileExists(seen) ? ReadFileText(seen) : "";
-  for (size_t s = 0, e; (e = text.find('\n', s)) != std::string::npos; s = e + 1) lines.push_back(text.substr(s, e - s));
-  return lines;
+  return HelperLines(seen);
 }
 
 void ClickButton(HWND dlg, int id) {
@@ -332,6 +329,12 @@ std::string MessageBoxText(HWND box) {
   return buf;
 }
 
+std::string WindowText(HWND w) {
+  char buf[4096] = "";
+  GetWindowTextA(w, buf, sizeof buf);
+  return buf;
+}
+
 std::string ReadFileText(const std::string& path) {
   std::string s;
   ReadFileWhole(path, s);
@@ -341,6 +344,11 @@ std::string ReadFileText(const std::string& path) {
 void WriteFileText(const std::string& path, const std::string& text) {
   unsigned long err = 0;
   ASSERT_TRUE(WriteFileWhole(path, text, err)) << path << " error " << err;
+}
+
+void Touch(const std::string& path, const std::string& text) {
+  MakeDirPath(ExtractFileDir(path));
+  WriteFileText(path, text);
 }
 
 void UseScratchProgramFiles(const ScratchDir& dir) {
@@ -365,6 +373,11 @@ std::string MakeAppFolder(const std::string& folder, const std::string& file) {
 std::string TestBinDir() { return ModuleDir(); }
 std::string FixturePath(const std::string& name) { return TestBinDir() + "\\" + name; }
 
+void CopyFixture(const std::string& fixture, const std::string& to) {
+  MakeDirPath(ExtractFileDir(to));
+  ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), to.c_str(), FALSE)) << fixture << " to " << to;
+}
+
 void SetWriteTime(const std::string& path, long long secondsFromBase) {
   ScopedHandle f(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, 0, nullptr));
@@ -378,5 +391,35 @@ void SetWriteTime(const std::string& path, long long secondsFromBase) {
 }
 
 bool IsWin9x() { return !IsNtPlatform(); }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines = SplitText(text, '\n');
+  for (std::string& l : lines)
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+  return lines;
+}
+
+std::vector<std::string> HelperLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::string text = FileExists(path) ? ReadFileText(path) : "";
+  for (size_t s = 0, e; (e = text.find('\n', s)) != std::string::npos; s = e + 1)
+    lines.push_back(text.substr(s, e - s));
+  return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line) {
+  for (const std::string& l : lines)
+    if (l == line) return true;
+  return false;
+}
+
+bool HasLineContaining(const std::vector<std::string>& lines, const std::string& text) {
+  for (const std::string& l : lines)
+    if (l.find(text) != std::string::npos) return true;
+  return false;
+}
+
+bool LogHasLine(const std::string& line) { return HasLine(InstallLog().lines, line); }
+bool LogHasLineContaining(const std::string& text) { return HasLineContaining(InstallLog().lines, text); }
 
 }  // namespace tolvex::test

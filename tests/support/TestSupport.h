@@ -1,5 +1,5 @@
 // What the tests share: a scratch folder and a scratch registry per test, the reset of
-// the run-wide state, a driver for real dialogs, and file helpers.
+// the run-wide state, a driver for real dialogs, and file, line and window helpers.
 #pragma once
 
 #include <windows.h>
@@ -62,6 +62,13 @@ class TolvexTest : public ::testing::Test {
   void TearDown() override;
 };
 
+// A test with a folder and a registry of its own, made before its set-up and gone after it.
+class ScratchTest : public TolvexTest {
+ protected:
+  ScratchDir d;
+  ScratchRegistry reg;
+};
+
 // For SetOpenSCManagerForTesting: a service manager that refuses, as it does a user who is
 // not an administrator.
 SC_HANDLE WINAPI RefusingServiceManager(LPCSTR machine, LPCSTR database, DWORD access);
@@ -118,6 +125,9 @@ std::vector<std::string> StatusesSeenByPrograms(const std::function<void()>& wor
 void ClickButton(HWND dlg, int id);
 // Text of the static control of a message box.
 std::string MessageBoxText(HWND box);
+// A window's caption, or a control's text. The window's own thread answers, so it must be
+// pumping messages (the dialog driver's own search does without).
+std::string WindowText(HWND w);
 
 // A shell link as the shell reads it (COM initialised by the caller); empty fields and
 // index -1 when it cannot be read.
@@ -129,6 +139,8 @@ LinkRead ReadLink(const std::string& file);
 
 std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
+// Writes a file, making its folders first.
+void Touch(const std::string& path, const std::string& text = "x");
 // Program Files inside the scratch folder (registry overridden), so the search's
 // default-run-folder step sees only the test's own folders.
 void UseScratchProgramFiles(const ScratchDir& dir);
@@ -140,8 +152,23 @@ std::string MakeAppFolder(const std::string& folder, const std::string& file = "
 // Folder of the test program (the build's bin folder, with the fixtures).
 std::string TestBinDir();
 std::string FixturePath(const std::string& name);
+// Copies a fixture (a name below the bin folder) to a path, making its folders first; a
+// copy that fails fails the test.
+void CopyFixture(const std::string& fixture, const std::string& to);
 // Sets a file's last-write time, seconds relative to a fixed base.
 void SetWriteTime(const std::string& path, long long secondsFromBase);
 bool IsWin9x();
+
+// A text's lines, CR LF or LF ended; the text after the last line break is one more.
+std::vector<std::string> Lines(const std::string& text);
+// The lines the test helper appended to a file, each ended by LF; none without the file.
+std::vector<std::string> HelperLines(const std::string& path);
+// Whether one of lines is line itself, or holds text anywhere in it. Two helpers, not one
+// with a flag: a check that names a whole line must not pass on a longer one.
+bool HasLine(const std::vector<std::string>& lines, const std::string& line);
+bool HasLineContaining(const std::vector<std::string>& lines, const std::string& text);
+// The same two questions of this run's install log.
+bool LogHasLine(const std::string& line);
+bool LogHasLineContaining(const std::string& text);
 
 }  // namespace tolvex::test

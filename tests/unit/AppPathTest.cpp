@@ -60,56 +60,54 @@ TEST(ExpandMessage, FillsTheTemplateAndNothingInsideTheValues) {
   for (const Case& c : cases) EXPECT_EQ(c.want, ExpandMessage(c.message, c.values)) << c.message;
 }
 
-class AppPathTest : public TolvexTest {
+class AppPathTest : public ScratchTest {
  protected:
-  ScratchDir dir;
-  ScratchRegistry reg;
   void SetUp() override {
-    TolvexTest::SetUp();
-    UseScratchProgramFiles(dir);
+    ScratchTest::SetUp();
+    UseScratchProgramFiles(d);
   }
 };
 
 TEST_F(AppPathTest, CandidatesMustHoldProgramFiles) {
   std::vector<std::string> c;
-  MakeAppFolder(dir / "exe");
-  MakeAppFolder(dir / "dll", "lib.dll");
-  MakeDirPath(dir / "sub\\fake.exe");  // a folder named like a program does not count
-  MakeDirPath(dir / "txt");
-  WriteFileText(dir / "txt\\readme.txt", "");
-  MakeAppFolder(dir / "Long Folder Name");
+  MakeAppFolder(d / "exe");
+  MakeAppFolder(d / "dll", "lib.dll");
+  MakeDirPath(d / "sub\\fake.exe");  // a folder named like a program does not count
+  MakeDirPath(d / "txt");
+  WriteFileText(d / "txt\\readme.txt", "");
+  MakeAppFolder(d / "Long Folder Name");
   char shortName[MAX_PATH] = "";
-  GetShortPathNameA((dir / "Long Folder Name").c_str(), shortName, MAX_PATH);
-  AddCandidateFolder(c, dir / "exe\\\\");
-  AddCandidateFolder(c, dir / "dll");
-  AddCandidateFolder(c, dir / "sub");
-  AddCandidateFolder(c, dir / "txt");
-  AddCandidateFolder(c, dir / "absent");
+  GetShortPathNameA((d / "Long Folder Name").c_str(), shortName, MAX_PATH);
+  AddCandidateFolder(c, d / "exe\\\\");
+  AddCandidateFolder(c, d / "dll");
+  AddCandidateFolder(c, d / "sub");
+  AddCandidateFolder(c, d / "txt");
+  AddCandidateFolder(c, d / "absent");
   AddCandidateFolder(c, "");
-  AddCandidateFolder(c, UpperAscii(dir / "exe"));  // the same folder in other letters
-  AddCandidateFolder(c, shortName);                // the shell's long form is kept
-  std::vector<std::string> want = {dir / "exe", dir / "dll", dir / "Long Folder Name"};
+  AddCandidateFolder(c, UpperAscii(d / "exe"));  // the same folder in other letters
+  AddCandidateFolder(c, shortName);              // the shell's long form is kept
+  std::vector<std::string> want = {d / "exe", d / "dll", d / "Long Folder Name"};
   EXPECT_EQ(want, c);
 }
 
 TEST_F(AppPathTest, CandidatesComeInSourceOrder) {
-  std::string unique = ExtractFileName(dir.Path());
-  std::string assoc = MakeAppFolder(dir / "assoc");
-  std::string corvane = MakeAppFolder(dir / "corvane");
-  MakeAppFolder(dir / "corvane\\devices", "dev.dll");
-  std::string com = MakeAppFolder(dir / "com", "server.exe");
-  std::string fen = MakeAppFolder(dir / "fenpro");
-  std::string product = MakeAppFolder(dir / "product");
-  std::string family = MakeAppFolder(dir / "family");
+  std::string unique = ExtractFileName(d.Path());
+  std::string assoc = MakeAppFolder(d / "assoc");
+  std::string corvane = MakeAppFolder(d / "corvane");
+  MakeAppFolder(d / "corvane\\devices", "dev.dll");
+  std::string com = MakeAppFolder(d / "com", "server.exe");
+  std::string fen = MakeAppFolder(d / "fenpro");
+  std::string product = MakeAppFolder(d / "product");
+  std::string family = MakeAppFolder(d / "family");
   std::string onDrive = MakeAppFolder("C:\\" + unique);
-  std::string inPf = MakeAppFolder(dir / ("PF\\" + unique));
+  std::string inPf = MakeAppFolder(d / ("PF\\" + unique));
 
   RegisterAssociation(".tvxa", "tvxa.file", "\"" + assoc + "\\app.exe\" \"%1\"");
   WriteRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\MORVASK\\Domains\\Default", "LocalPathServer", corvane);
   const std::string clsid = "{0B1C2D3E-4F50-6172-8394-A5B6C7D8E9F0}";
   WriteRegString(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\LocalServer32", "", com + "\\server.exe");
   WriteRegString(HKEY_LOCAL_MACHINE, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\FenPro.exe", "Path", fen);
-  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\Vosk Zentha 2", "path", dir / "ignored");
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\Vosk Zentha 2", "path", d / "ignored");
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\Vosk Zentha 2", "path", product);
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\Vosk", "path", family);
   Params().productname = "Vosk Zentha 2";
@@ -135,7 +133,7 @@ TEST_F(AppPathTest, NoServerFolderIsLoggedEmpty) {
 
 TEST_F(AppPathTest, OneCandidateIsTakenWithoutAQuestion) {
   UnattendedSeam seam;
-  std::string app = MakeAppFolder(dir / "app");
+  std::string app = MakeAppFolder(d / "app");
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Kelvor\\Viewer", "path", app + "\\");
   Params().productname = "Viewer";
   EXPECT_EQ(app, GetAppPath(".none", "", "", true));
@@ -144,11 +142,11 @@ TEST_F(AppPathTest, OneCandidateIsTakenWithoutAQuestion) {
 }
 
 TEST_F(AppPathTest, SeveralCandidatesAreChosenFrom) {
-  std::string a = MakeAppFolder(dir / "a");
+  std::string a = MakeAppFolder(d / "a");
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Tesmora\\Viewer", "path", a);
-  MakeAppFolder(dir / ("PF\\Viewer"));
+  MakeAppFolder(d / ("PF\\Viewer"));
   Params().productname = "Viewer";
-  std::string pf = dir / "PF\\Viewer";
+  std::string pf = d / "PF\\Viewer";
   {
     UnattendedSeam seam("box: select\nanswer: " + EscapeAnswerValue(pf));
     EXPECT_EQ(pf, GetAppPath("", "Viewer", "", true));  // no leading backslash: one is added
@@ -170,7 +168,7 @@ TEST_F(AppPathTest, SeveralCandidatesAreChosenFrom) {
 
 TEST_F(AppPathTest, NotFoundQuestionsAndTheirAnswers) {
   Params().productname = "Viewer";
-  std::string app = MakeAppFolder(dir / "browsed");
+  std::string app = MakeAppFolder(d / "browsed");
   const std::string forItem =
       "\"Help Tool\" application not found! \r\n\r\nBefore installing this CD you must first install the main "
       "application software!\r\rDo you want to try and locate the application folder yourself?\rClick \"Yes\" to "
@@ -217,9 +215,9 @@ TEST_F(AppPathTest, TheScriptsOwnNotFoundPrompt) {
 }
 
 TEST_F(AppPathTest, BrowsingInsistsOnARealFolderWithPrograms) {
-  std::string noExe = dir / "empty";
+  std::string noExe = d / "empty";
   MakeDirPath(noExe);
-  std::string app = MakeAppFolder(dir / "app");
+  std::string app = MakeAppFolder(d / "app");
   UnattendedSeam seam("box: browse\nanswer: \"\"\n\n"
                       "box: browse\nanswer: " + EscapeAnswerValue(noExe) + "\n\n"
                       "box: browse\nanswer: " + EscapeAnswerValue(app + "\\") + "\n");
@@ -244,14 +242,14 @@ TEST_F(AppPathTest, BrowsingInsistsOnARealFolderWithPrograms) {
 }
 
 TEST_F(AppPathTest, ProgramFilesFromTheRegistryOrTheWindowsDrive) {
-  EXPECT_EQ(dir / "PF", GetProgramFilesDir());
-  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", dir / "NewPF\\");
-  EXPECT_EQ(dir / "NewPF", GetProgramFilesDir());
-  EXPECT_TRUE(FolderExists(dir / "NewPF"));  // created, one level
+  EXPECT_EQ(d / "PF", GetProgramFilesDir());
+  WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", d / "NewPF\\");
+  EXPECT_EQ(d / "NewPF", GetProgramFilesDir());
+  EXPECT_TRUE(FolderExists(d / "NewPF"));  // created, one level
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", "");
   EXPECT_EQ(GetWindowsDir().substr(0, 1) + ":\\Program Files", GetProgramFilesDir());
   WriteRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
-                 dir / "no\\such\\parent");
+                 d / "no\\such\\parent");
   EXPECT_THROW(GetProgramFilesDir(), std::runtime_error);
 }
 
@@ -296,9 +294,9 @@ static void SelectInBrowser(HWND dlg, WPARAM isPath, LPARAM what, const std::str
 
 TEST_F(AppPathDialogTest, BrowserCancelVirtualFolderAndAFolderWithoutPrograms) {
   SetAppTitle("Browse Test");
-  std::string noExe = dir / "noexe";
+  std::string noExe = d / "noexe";
   MakeDirPath(noExe);
-  std::string app = MakeAppFolder(dir / "app");
+  std::string app = MakeAppFolder(d / "app");
   LPITEMIDLIST drives = nullptr;
   SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives);
   SHFILEINFOA info{};

@@ -26,14 +26,7 @@ class ChecksTest : public TolvexTest {
   }
   void Put(const std::string& name, const std::string& fixture) {
     DeleteFileA((sys / name).c_str());
-    if (!fixture.empty()) {
-      ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (sys / name).c_str(), FALSE)) << fixture;
-    }
-  }
-  bool Logged(const std::string& part) {
-    for (const std::string& l : InstallLog().lines)
-      if (l.find(part) != std::string::npos) return true;
-    return false;
+    if (!fixture.empty()) CopyFixture(fixture, sys / name);
   }
   // The command line the rundll32 stand-in was started with; empty when it did not start.
   std::string LauncherCommandLine() {
@@ -69,7 +62,7 @@ TEST_F(ChecksTest, ComponentVersionsDecideTheBrowserWarning) {
     Params().productname = "Viewer";
     for (auto [name, fixture] : {std::pair(std::string("Comctl32.Dll"), c.comctl), {"Shdocvw.dll", c.shdocvw}}) {
       if (!fixture.empty()) {
-        ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (each / name).c_str(), FALSE));
+        ASSERT_NO_FATAL_FAILURE(CopyFixture(fixture, each / name));
       }
     }
     UnattendedSeam seam;
@@ -112,13 +105,14 @@ TEST_F(ChecksTest, ANonAdministratorGetsOnlyTheAdministratorWarning) {
   auto asked = seam.Asked();
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ(kAdminWarning, asked[0].text);
-  EXPECT_TRUE(Logged("*** NT Security Check = Failed (NT Machine not in Admin mode)"));
-  EXPECT_FALSE(Logged("driver"));
-  EXPECT_FALSE(Logged("service manager"));  // a refusal is the answer, not a failure
+  EXPECT_TRUE(LogHasLineContaining("*** NT Security Check = Failed (NT Machine not in Admin mode)"));
+  EXPECT_FALSE(LogHasLineContaining("driver"));
+  EXPECT_FALSE(LogHasLineContaining("service manager"));  // a refusal is the answer, not a failure
   // A service manager that cannot be reached says nothing about rights: the log says why.
   SetOpenSCManagerForTesting(&UnreachableServiceManager);
   EXPECT_FALSE(CheckSystem());
-  EXPECT_TRUE(Logged("** Error: the service manager could not be opened to test for administrator rights: "));
+  EXPECT_TRUE(
+      LogHasLineContaining("** Error: the service manager could not be opened to test for administrator rights: "));
 }
 
 TEST(Win9x, SystemCheckPassesTheAdministratorTestAndSkipsTheBusDriver) {
@@ -131,13 +125,8 @@ TEST(Win9x, SystemCheckPassesTheAdministratorTestAndSkipsTheBusDriver) {
   UnattendedSeam seam;
   EXPECT_TRUE(CheckSystem());
   EXPECT_TRUE(seam.Asked().empty());
-  bool ok = false, driver = false;
-  for (const std::string& l : InstallLog().lines) {
-    ok = ok || l == "NT Security Check = OK";
-    driver = driver || l.find("driver") != std::string::npos;
-  }
-  EXPECT_TRUE(ok);
-  EXPECT_FALSE(driver);
+  EXPECT_TRUE(LogHasLine("NT Security Check = OK"));
+  EXPECT_FALSE(LogHasLineContaining("driver"));
   SetOpenSCManagerForTesting(nullptr);
   ResetRunState();
 }
@@ -159,7 +148,7 @@ TEST_F(ChecksTest, ControlPanelLauncherAndItsParameters) {
 
   // A name the code page cannot hold exactly is refused, never passed on approximated.
   OpenControlPanelApplet(L"DESK\x0416.CPL", 0, 3);
-  EXPECT_TRUE(Logged("** Error: the Control Panel applet name"));
+  EXPECT_TRUE(LogHasLineContaining("** Error: the Control Panel applet name"));
   EXPECT_EQ(1u, seam.Asked().size());
   Sleep(300);
   EXPECT_FALSE(FileExists(sys / "rundll32.exe.txt"));
@@ -177,10 +166,11 @@ TEST_F(ChecksTest, DisplayCheckOnTheHarnessScreen) {
   for (const char* answer : {"No", "Yes"}) {
     UnattendedSeam seam(std::string("answer: ") + answer + "\n");
     EXPECT_EQ(fit, CheckDisplay()) << screen;
-    EXPECT_TRUE(Logged("  Screen Size = " + std::to_string(width) + " x " + std::to_string(height))) << screen;
-    EXPECT_TRUE(Logged("  Screen Bit Depth = " + std::to_string(depth))) << screen;
+    EXPECT_TRUE(LogHasLineContaining("  Screen Size = " + std::to_string(width) + " x " + std::to_string(height)))
+        << screen;
+    EXPECT_TRUE(LogHasLineContaining("  Screen Bit Depth = " + std::to_string(depth))) << screen;
     EXPECT_EQ(fit ? 0u : 1u, seam.Asked().size()) << screen;
-    EXPECT_EQ(!fit && std::string(answer) == "Yes", Logged("  Starting ")) << answer;
+    EXPECT_EQ(!fit && std::string(answer) == "Yes", LogHasLineContaining("  Starting ")) << answer;
   }
   std::string cmd = fit ? "" : LauncherCommandLine();
   if (!fit) {

@@ -33,10 +33,11 @@ CopySettings Mode(CopyMode mode, const std::string& reg = "", bool addToUninstal
 
 // "@name" is a fixture file; anything else the file's text.
 void Put(const std::string& path, const std::string& content, long long time) {
-  if (content[0] == '@')
-    ASSERT_TRUE(CopyFileA(FixturePath(content.substr(1)).c_str(), path.c_str(), FALSE)) << content;
-  else
+  if (content[0] == '@') {
+    ASSERT_NO_FATAL_FAILURE(CopyFixture(content.substr(1), path));
+  } else {
     WriteFileText(path, content);
+  }
   SetWriteTime(path, time);
 }
 
@@ -345,11 +346,10 @@ TEST_F(CopyFiles, FileInUseAsksAndKeepsTheOldFileWhole) {
     EXPECT_EQ(c.result ? 2 : 1, App().itemsFailed) << c.what;  // and the registration of a non-DLL
     if (!c.unreadable.empty()) {
       std::string line = "    ** Error: cannot read the file to compare it: \"" + d / c.unreadable + "\"";
-      EXPECT_NE(log.end(), std::find(log.begin(), log.end(), line)) << c.what;
+      EXPECT_TRUE(LogHasLine(line)) << c.what;
     }
     // Registration follows only when the install goes on.
-    EXPECT_EQ(c.result, std::find(log.begin(), log.end(), "Register file: \"" + d / "t.txt" + "\"") != log.end())
-        << c.what;
+    EXPECT_EQ(c.result, LogHasLine("Register file: \"" + d / "t.txt" + "\"")) << c.what;
   }
 }
 
@@ -383,10 +383,8 @@ TEST_F(CopyFiles, FullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
 TEST_F(CopyFiles, FolderTreeBreadthFirstWithoutDotFolders) {
   ScratchDir d;
   for (const char* f : {"root.txt", "a\\fa.txt", "b\\fb.txt", "a\\x\\fx.txt", ".git\\g.txt", "a\\.hid\\h.txt",
-                        ".git\\y\\gy.txt"}) {
-    MakeDirPath(ExtractFileDir(d / ("src\\" + std::string(f))));
-    WriteFileText(d / ("src\\" + std::string(f)), f);
-  }
+                        ".git\\y\\gy.txt"})
+    Touch(d / ("src\\" + std::string(f)), f);
   ASSERT_TRUE(CopyFileItem(d / "src\\", d / "dst\\", Mode(CopyMode::Always)));
   std::vector<std::string> order;
   const auto& log = InstallLog().lines;
@@ -471,7 +469,7 @@ TEST_F(CopyFiles, RegistersAServerWithTheDllItNeedsBesideIt) {
   // Found beside the server, where the install put it, not beside this program.
   ScratchDir d;
   for (const char* dll : {"register_dep.dll", "tvxdep.dll"})
-    ASSERT_TRUE(CopyFileA(FixturePath(std::string("regdep\\") + dll).c_str(), (d / dll).c_str(), FALSE)) << dll;
+    ASSERT_NO_FATAL_FAILURE(CopyFixture(std::string("regdep\\") + dll, d / dll));
   EXPECT_TRUE(RegisterServerDll(d / "register_dep.dll"));
   DeleteFileA((d / "tvxdep.dll").c_str());
   EXPECT_FALSE(RegisterServerDll(d / "register_dep.dll"));

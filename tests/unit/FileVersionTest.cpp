@@ -58,7 +58,7 @@ TEST(FileVersion, MatchesPatterns) {
 TEST(FileVersion, NewerByVersionOtherwiseByDate) {
   ScratchDir d;
   auto put = [&](const char* fixture, const char* name, long long t) {
-    ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (d / name).c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(CopyFixture(fixture, d / name));
     SetWriteTime(d / name, t);
   };
   put("ver_2_0_0_0.dll", "v2old.dll", 0);
@@ -122,7 +122,7 @@ TEST_F(HelpEngineTest, FindsTheRegisteredHelpControl) {
   EXPECT_EQ(GetSystemDir() + "\\hhctrl.ocx", FindHHCtrl());  // nothing registered
 
   std::string winTemp = GetWindowsDir() + "\\tolvex-hh-test.ocx";
-  ASSERT_TRUE(CopyFileA(FixturePath("ver_5_2_3790_2744.dll").c_str(), winTemp.c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(CopyFixture("ver_5_2_3790_2744.dll", winTemp));
   WriteRegString(HKEY_CLASSES_ROOT, key, "", "%SystemRoot%\\tolvex-hh-test.ocx");
   EXPECT_EQ(GetWindowsDir() + "\\tolvex-hh-test.ocx", FindHHCtrl());
   EXPECT_EQ("5.2.3790.2744", FileVersionText(FindHHCtrl()));

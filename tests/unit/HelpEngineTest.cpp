@@ -33,22 +33,14 @@ struct Pc : FreshRun {
     if (otherName) Put(other, otherName);
   }
   void Put(const char* fixture, const char* as) {
-    if (!fixture) return;
-    ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), (sys / as).c_str(), FALSE)) << fixture;
+    if (fixture) CopyFixture(fixture, sys / as);
   }
   std::string Package(const char* name) {
-    std::string path = cd / name;
-    EXPECT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), path.c_str(), FALSE));
-    return path;
+    CopyFixture("tolvex_helper.exe", cd / name);
+    return cd / name;
   }
   static std::string Calls(const std::string& package) { return ReadFileText(package + ".calls"); }
 };
-
-bool Logged(const std::string& text) {
-  for (const std::string& line : InstallLog().lines)
-    if (line.find(text) != std::string::npos) return true;
-  return false;
-}
 
 bool RunsOn(bool nt, unsigned major, unsigned minor) {
   WindowsVersion v = CurrentWindowsVersion();
@@ -96,9 +88,9 @@ TEST(Win9xComponentUpdate, BrowserAndCommonControlsFollowTheirVersionBoundaries)
       EXPECT_EQ(c.browserRuns ? RunCommandLine(ie, "/q:a /r:n /s:" + pc.cd / "IE4") + "\n" : "", Pc::Calls(ie)) << what;
       EXPECT_EQ(c.comctlRuns ? RunCommandLine(cc, "/r:n /q:a") + "\n" : "", Pc::Calls(cc)) << what;
     }
-    EXPECT_EQ(c.browserRuns, Logged("** Installing IE4 SP1! ** A reboot is required!")) << what;
+    EXPECT_EQ(c.browserRuns, LogHasLineContaining("** Installing IE4 SP1! ** A reboot is required!")) << what;
     EXPECT_EQ(c.browserRuns, Params().RestartRequired) << what;  // the common controls never ask for it
-    EXPECT_EQ(!c.comctl, Logged("  NOT found! " + pc.sys / "comctl32.dll")) << what;
+    EXPECT_EQ(!c.comctl, LogHasLineContaining("  NOT found! " + pc.sys / "comctl32.dll")) << what;
   }
   ResetRunState();
 }
@@ -128,9 +120,10 @@ TEST(Win9xComponentUpdate, HelpEngineNeedsItsReleaseAndABrowserOfVersion3) {
     UpdateIE4HHEtcIfRequired();
     std::string what = std::string(c.shdocvw ? c.shdocvw : "no browser") + " / " + (c.hhctrl ? c.hhctrl : "no help");
     EXPECT_EQ(c.helpRuns ? RunCommandLine(hh, "/r:n /q:a") + "\n" : "", Pc::Calls(hh)) << what;
-    EXPECT_EQ(c.aborted, Logged("  *** HtmlHelp install aborted - IE version is too old (Less than V3)")) << what;
+    EXPECT_EQ(c.aborted, LogHasLineContaining("  *** HtmlHelp install aborted - IE version is too old (Less than V3)"))
+        << what;
     EXPECT_EQ(c.helpRuns || c.browserConfigured, Params().RestartRequired) << what;
-    EXPECT_TRUE(Logged("    V1.3  is 4.74.8702 - Win2K")) << what;
+    EXPECT_TRUE(LogHasLineContaining("    V1.3  is 4.74.8702 - Win2K")) << what;
   }
   ResetRunState();
 }
@@ -151,7 +144,7 @@ TEST(Win9xComponentUpdate, AnUpdateEndsTheRunWithTheRestartCodeAndReminder) {
   EXPECT_NE(std::string::npos, finish.find("Important: To complete setup you must now restart Windows!")) << finish;
   EXPECT_EQ(RunCommandLine(Params().IE4Install, "/q:a /s:" + pc.cd.Path() + " /u:%s") + "\n",
             Pc::Calls(Params().IE4Install));
-  EXPECT_TRUE(Logged("** >> IE4InstallCmdLine \"/q:a /s:%s /u:%s\""));
+  EXPECT_TRUE(LogHasLineContaining("** >> IE4InstallCmdLine \"/q:a /s:%s /u:%s\""));
   EXPECT_EQ(kExitRestartNeeded, RunExitCode());
   ResetRunState();
 }
@@ -291,11 +284,12 @@ static void ExpectStepsRun(bool browser, bool comctl, bool help) {
   EXPECT_EQ(comctl, !Pc::Calls(cc).empty());
   // Without the browser update, the old engine keeps the help engine out.
   EXPECT_EQ(help && browser, !Pc::Calls(hh).empty());
-  EXPECT_EQ(!browser, Logged("  Skipped: the browser engine update is made for Windows 95, 98 and NT 4.0, not for"));
-  EXPECT_EQ(!comctl, Logged("  Skipped: the common controls update is made for"));
+  EXPECT_EQ(!browser,
+            LogHasLineContaining("  Skipped: the browser engine update is made for Windows 95, 98 and NT 4.0, not for"));
+  EXPECT_EQ(!comctl, LogHasLineContaining("  Skipped: the common controls update is made for"));
   // The table is asked only about a due update that the engine lets in.
-  EXPECT_EQ(!help && browser, Logged("  Skipped: the HTML Help update is made for"));
-  EXPECT_EQ(!browser, Logged("  *** HtmlHelp install aborted - IE version is too old (Less than V3)"));
+  EXPECT_EQ(!help && browser, LogHasLineContaining("  Skipped: the HTML Help update is made for"));
+  EXPECT_EQ(!browser, LogHasLineContaining("  *** HtmlHelp install aborted - IE version is too old (Less than V3)"));
   ResetRunState();
 }
 

@@ -40,16 +40,6 @@ void RegisterClass(const std::string& clsid, const std::string& inproc, const st
   if (!local.empty()) WriteRegString(HKEY_CLASSES_ROOT, key + "\\LocalServer32", "", local);
 }
 
-void Touch(const std::string& path) {
-  MakeDirPath(ExtractFileDir(path));
-  WriteFileText(path, "x");
-}
-
-void CopyFixture(const std::string& fixture, const std::string& to) {
-  MakeDirPath(ExtractFileDir(to));
-  ASSERT_TRUE(CopyFileA(FixturePath(fixture).c_str(), to.c_str(), FALSE)) << to;
-}
-
 // A file outside the scratch folder (Windows folder, drive root), removed again.
 struct OutsideFile {
   OutsideFile(const std::string& p, bool ownFolder) : path(p), ownFolder(ownFolder) { Touch(path); }
@@ -147,11 +137,7 @@ TEST(LookupGuid, ParsesOnlyTheBracedRegistryForm) {
 
 // ---------------------------------------------------------------------------------------
 
-class LookupTest : public TolvexTest {
- protected:
-  ScratchDir d;
-  ScratchRegistry reg;
-};
+class LookupTest : public ScratchTest {};
 
 TEST_F(LookupTest, AppRegInfoFromOpenAndEditCommands) {
   const std::string app = d / "App Dir";

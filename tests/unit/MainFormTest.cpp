@@ -36,12 +36,6 @@ RECT PlaceOf(HWND control) {
   return r;
 }
 
-std::string Text(HWND w) {
-  char buf[256] = "";
-  GetWindowTextA(w, buf, sizeof buf);
-  return buf;
-}
-
 }  // namespace
 
 TEST(MainForm, LayoutProgressAndCancel) {
@@ -51,8 +45,8 @@ TEST(MainForm, LayoutProgressAndCancel) {
   TFormMain form([&] {
     ran = true;
     ProgressState& p = Progress();
-    EXPECT_EQ("Viewer Setup", Text(p.form));
-    EXPECT_EQ("Please wait...", Text(p.label));
+    EXPECT_EQ("Viewer Setup", WindowText(p.form));
+    EXPECT_EQ("Please wait...", WindowText(p.label));
     EXPECT_EQ(399, ClientOf(p.form).right);
     EXPECT_EQ(55, ClientOf(p.form).bottom);
     EXPECT_EQ(62, PlaceOf(p.label).left);
@@ -94,7 +88,7 @@ TEST(MainForm, LayoutProgressAndCancel) {
     EXPECT_EQ("Copying file: c.chm", p.status);
     Sleep(300);  // past the repaint interval
     ProcessPendingMessages();
-    EXPECT_EQ("Copying file: c.chm", Text(p.label));
+    EXPECT_EQ("Copying file: c.chm", WindowText(p.label));
     return true;
   });
   form.Run();
@@ -109,7 +103,7 @@ TEST(MainForm, LayoutProgressAndCancel) {
 TEST(MainForm, AProgramRunsUnderTheStatusSetForIt) {
   ScratchDir d;
   const std::string tool = d / "tool.exe", out = d / "out";
-  ASSERT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), tool.c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(CopyFixture("tolvex_helper.exe", tool));
   WriteFileText(d / "a.chm", "help");
   struct Case {
     const char* what;

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
-
 #include "TestSupport.h"
 #include "UComponentSupport.h"
 #include "UInstallParams.h"
@@ -19,20 +17,13 @@ namespace {
 const char* const kFlashKey = "CLSID\\{D27CDB6E-AE6D-11CF-96B8-444553540000}\\InprocServer32";
 const char* const kPluginKey = "\\SOFTWARE\\Macromedia\\FlashPlayerPlugin";
 
-bool Logged(const std::string& line) {
-  const auto& log = InstallLog().lines;
-  return std::find(log.begin(), log.end(), line) != log.end();
-}
-
 // A scratch system folder for the stand-in components, and stand-in installers (msiexec.exe
 // among them) that append their command lines to one file.
-class MediaSteps : public TolvexTest {
+class MediaSteps : public ScratchTest {
  protected:
-  ScratchDir d;
-  ScratchRegistry reg;
   std::string sys = d / "system", runLog = d / "runs.txt";
   void SetUp() override {
-    TolvexTest::SetUp();
+    ScratchTest::SetUp();
     MakeDirPath(sys);
     Folders().systemDir = sys;
     SetEnvironmentVariableA("TOLVEX_HELPER_LOG", runLog.c_str());
@@ -40,7 +31,7 @@ class MediaSteps : public TolvexTest {
   }
   void TearDown() override {
     SetEnvironmentVariableA("TOLVEX_HELPER_LOG", nullptr);
-    TolvexTest::TearDown();
+    ScratchTest::TearDown();
   }
   std::string Installer(const std::string& path) { return Place(path, "tolvex_helper.exe"), path; }
   // A stand-in (a fixture name, or "" for none) at path.
@@ -49,10 +40,8 @@ class MediaSteps : public TolvexTest {
     if (!fixture.empty()) CopyFileA(FixturePath(fixture).c_str(), path.c_str(), FALSE);
   }
   std::vector<std::string> Runs() {  // the command lines run since the last call
-    std::string text = FileExists(runLog) ? ReadFileText(runLog) : "";
+    std::vector<std::string> lines = HelperLines(runLog);
     DeleteFileA(runLog.c_str());
-    std::vector<std::string> lines;
-    for (size_t s = 0, e; (e = text.find('\n', s)) != std::string::npos; s = e + 1) lines.push_back(text.substr(s, e - s));
     return lines;
   }
   std::string Msi(const std::string& package) { return RunCommandLine(sys + "\\msiexec.exe", "/i \"" + package + "\" /passive"); }
@@ -133,7 +122,7 @@ TEST_F(WinXPMediaSteps, FlashStepsByControlPluginAndWantedVersion) {
     WriteRegString(HKEY_LOCAL_MACHINE, kPluginKey, "Path", where == "gone" ? d / "Nowhere" : inReg + "\\");
     UpdateFlashPlayer();
     EXPECT_EQ(k.runs, Runs()) << k.control << " " << k.wanted;
-    EXPECT_TRUE(Logged(k.logged)) << k.logged;
+    EXPECT_TRUE(LogHasLine(k.logged)) << k.logged;
     EXPECT_EQ(k.wanted.empty() ? 2u : 0u, seam.Asked().size()) << k.wanted;  // no SWFVersion: warned per installer
   }
   // Player 6's missing package is reported even beside player 9; player 8's must be an .msi.
@@ -166,8 +155,8 @@ TEST_F(MediaSteps, InstallersForOlderWindowsAreNotRunOnACurrentOne) {
   EXPECT_FALSE(RunItemNeeded("D:\\Agent\\MSAGENT.EXE"));
   EXPECT_TRUE(RunItemNeeded("D:\\Setup\\other.exe"));
   EXPECT_TRUE(Runs().empty() && seam.Asked().empty());
-  EXPECT_TRUE(Logged("    Not run: " + d / "wmp10.exe (" + why + ")"));
-  EXPECT_TRUE(Logged("    Not needed on this Windows: " + whyAgent));
+  EXPECT_TRUE(LogHasLine("    Not run: " + d / "wmp10.exe (" + why + ")"));
+  EXPECT_TRUE(LogHasLine("    Not needed on this Windows: " + whyAgent));
   // With the components there no installer is due: nothing to say, whatever the Windows.
   InstallLog().lines.clear();
   Place(sys + "\\wmp.dll", "ver_11_0_5721_5145.dll");

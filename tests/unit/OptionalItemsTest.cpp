@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "FOptional.h"
@@ -56,12 +55,6 @@ class OptionalItemsTest : public TolvexTest {
 
 const char* const kRows = "\r\n[x] Alpha\r\n[x] Gamma\r\n[ ] Epsilon\r\n[ ] Zeta";
 
-std::string Text(HWND w) {
-  char buf[512] = "";
-  GetWindowTextA(w, buf, sizeof buf);
-  return buf;
-}
-
 }  // namespace
 
 TEST_F(OptionalItemsTest, AnswersFileTicksByCaptionAndAnythingElseTakesThePresets) {
@@ -87,8 +80,7 @@ TEST_F(OptionalItemsTest, AnswersFileTicksByCaptionAndAnythingElseTakesThePreset
     ASSERT_EQ(2u, asked.size()) << c.answer;  // the line in error, then the form
     EXPECT_EQ(std::string(TOptionalForm::kLabel) + kRows, asked[1].text);
     std::string error = std::string("** Error: answers file: \"") + c.answer + "\" does not answer the options form";
-    const auto& log = InstallLog().lines;
-    EXPECT_EQ(c.refused, std::find(log.begin(), log.end(), error) != log.end()) << c.answer;
+    EXPECT_EQ(c.refused, LogHasLine(error)) << c.answer;
   }
 }
 
@@ -144,10 +136,10 @@ TEST_F(OptionalItemsTest, TheDialogShowsThePresetsFollowsResizingAndClosesFourWa
         ListView_GetItemText(lv, i, 0, buf, sizeof buf);
         rows += std::string("\r\n") + (ListView_GetCheckState(lv, i) ? "[x] " : "[ ] ") + buf;
       }
-      firstDesc = Text(desc);  // the first row starts selected
+      firstDesc = WindowText(desc);  // the first row starts selected
       ListView_SetItemState(lv, 3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-      for (int i = 0; i < 100 && Text(desc) == firstDesc; ++i) Sleep(20);  // the dialog's thread catches up
-      fallback = Text(desc);
+      for (int i = 0; i < 100 && WindowText(desc) == firstDesc; ++i) Sleep(20);  // the dialog's thread catches up
+      fallback = WindowText(desc);
       SendMessageA(dlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
       GetWindowRect(dlg, &window);
       style = GetWindowLongA(dlg, GWL_STYLE);

@@ -45,11 +45,6 @@ class ParamsTest : public TolvexTest {
   }
   void Script(const std::string& ini) { WriteFileText(cd / "Tolvex.ini", ini); }
   void Args(const std::vector<std::string>& args) { ResetRunState(args, cd / "Tolvex.exe"); }
-  bool LogHas(const std::string& line) {
-    for (const std::string& l : InstallLog().lines)
-      if (l == line) return true;
-    return false;
-  }
 };
 
 TEST_F(ParamsTest, AMissingScriptStopsAtOnce) {
@@ -60,8 +55,8 @@ TEST_F(ParamsTest, AMissingScriptStopsAtOnce) {
   ASSERT_EQ(1u, asked.size());
   EXPECT_EQ("none", asked[0].icon);
   EXPECT_EQ("Install file not found! \r\n\r\nFile Tolvex.ini must always be installed with Tolvex.exe!", asked[0].text);
-  EXPECT_TRUE(LogHas("** Error: Tolvex.INI not found"));
-  EXPECT_FALSE(LogHas(">End GetAllParameters()"));
+  EXPECT_TRUE(LogHasLine("** Error: Tolvex.INI not found"));
+  EXPECT_FALSE(LogHasLine(">End GetAllParameters()"));
 }
 
 TEST_F(ParamsTest, RequiredKeysAreCheckedInOrder) {
@@ -83,8 +78,8 @@ TEST_F(ParamsTest, RequiredKeysAreCheckedInOrder) {
     auto asked = seam.Asked();
     ASSERT_EQ(1u, asked.size()) << c.missing;
     EXPECT_EQ(message, asked[0].text);
-    EXPECT_TRUE(LogHas("** Error: " + message)) << c.missing;
-    EXPECT_TRUE(LogHas(">End GetAllParameters()"));
+    EXPECT_TRUE(LogHasLine("** Error: " + message)) << c.missing;
+    EXPECT_TRUE(LogHasLine(">End GetAllParameters()"));
   }
 }
 
@@ -97,7 +92,7 @@ TEST_F(ParamsTest, ArgumentTwoIsRequired) {
       "Internal Error: 2nd parameter for Tolvex.exe must be Installsheild <SRCDIR> or . or / or /NoParam. "
       "<InstallDir> for /SetPath";
   EXPECT_EQ(message, seam.Asked().at(0).text);
-  EXPECT_TRUE(LogHas("** Error: " + message));
+  EXPECT_TRUE(LogHasLine("** Error: " + message));
   EXPECT_EQ("Viewer Setup", App().title);
 }
 
@@ -208,7 +203,7 @@ TEST_F(ParamsTest, OnlyInstallsStopForAMissingApplicationOrCheckSources) {
     EXPECT_EQ(c.want, GetAllParameters()) << c.sw;
     EXPECT_EQ("-", Params().exedir);
     EXPECT_EQ(1u, seam.Asked().size()) << c.sw;  // the search asks for every switch
-    EXPECT_EQ(c.want, LogHas(">End GetAllParameters()")) << c.sw;
+    EXPECT_EQ(c.want, LogHasLine(">End GetAllParameters()")) << c.sw;
   }
 }
 
@@ -262,7 +257,7 @@ TEST_F(ParamsTest, DispatchOrderIsBySwitchNotPosition) {
     ASSERT_FALSE(asked.empty()) << c.args[0];
     EXPECT_EQ(c.shown, asked[0].text) << c.args[0];
     if (!c.logged.empty()) {
-      EXPECT_TRUE(LogHas(c.logged)) << c.logged;
+      EXPECT_TRUE(LogHasLine(c.logged)) << c.logged;
     }
   }
 }
@@ -281,7 +276,7 @@ TEST_F(ParamsTest, AFailedCheckBeforeTheInstallAsksWhetherToGoOn) {
     UnattendedSeam seam("box: message\ntext: \"Continue installation?\"\nanswer: " + c.answer + "\n");
     EXPECT_EQ(c.mode, GetStartupMode()) << c.answer;
     EXPECT_EQ(c.exitCode, RunExitCode()) << c.answer;
-    EXPECT_EQ(c.answer == "Yes", LogHas("Start InitScript()")) << c.answer;
+    EXPECT_EQ(c.answer == "Yes", LogHasLine("Start InitScript()")) << c.answer;
   }
 }
 
@@ -379,8 +374,8 @@ TEST_F(ParamsTest, AProgramFolderTooLongForTheScriptIsSaid) {
     EXPECT_EQ(c.tooLong, asked[0].text.find("The path of the folder Tolvex.exe was started from is too long: " + length +
                                            " characters, where Windows allows at most 248.") == 0)
         << asked[0].text;
-    EXPECT_EQ(c.tooLong, LogHas("** Error: program folder path too long (" + length + " characters, at most 248): \"" +
-                                c.folder + "\""));
-    EXPECT_NE(c.tooLong, LogHas("** Error: Tolvex.INI not found"));  // at the limit the script is looked for
+    EXPECT_EQ(c.tooLong, LogHasLine("** Error: program folder path too long (" + length +
+                                    " characters, at most 248): \"" + c.folder + "\""));
+    EXPECT_NE(c.tooLong, LogHasLine("** Error: Tolvex.INI not found"));  // at the limit the script is looked for
   }
 }

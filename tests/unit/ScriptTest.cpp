@@ -24,22 +24,16 @@ using namespace tolvex::test;
 
 namespace {
 
-class ScriptTest : public TolvexTest {
+class ScriptTest : public ScratchTest {
  protected:
-  ScratchDir dir;
-  ScratchRegistry reg;
   void SetUp() override {
-    TolvexTest::SetUp();
-    UseScratchProgramFiles(dir);
+    ScratchTest::SetUp();
+    UseScratchProgramFiles(d);
     Params().productname = "Viewer";
-    Params().exedir = MakeAppFolder(dir / "App");
-    ScriptFile().path = dir / "Tolvex.ini";
+    Params().exedir = MakeAppFolder(d / "App");
+    ScriptFile().path = d / "Tolvex.ini";
   }
   void Script(const std::string& text) { WriteFileText(ScriptFile().path, text); }
-  bool Logged(const std::string& line) const {
-    const auto& l = InstallLog().lines;
-    return std::find(l.begin(), l.end(), line) != l.end();
-  }
 };
 
 std::string Utf16(const std::string& ascii) {
@@ -85,7 +79,7 @@ TEST_F(ScriptTest, HugeLinesGarbageAndUnreadableFiles) {
   EXPECT_EQ(huge, files[0]);
   EXPECT_EQ("1=ok", files[2]);
 
-  EXPECT_FALSE(ReadSectionLines(dir / "absent.ini", "FILES", files));
+  EXPECT_FALSE(ReadSectionLines(d / "absent.ini", "FILES", files));
   EXPECT_TRUE(files.empty());
   EXPECT_TRUE(InstallLog().lines.empty());  // a missing file is no error here
 
@@ -178,16 +172,16 @@ TEST_F(ScriptTest, SectionsLoadResolvedAndSkippedLinesGo) {
 }
 
 TEST_F(ScriptTest, CustomDirectoriesAnsweredAndLogged) {
-  MakeAppFolder(dir / "Other");
-  RegisterAssociation(".tvxother", "Other.File", "\"" + dir / "Other\\other.exe\" \"%1\"");
-  WriteFileText(dir / "Other\\other.exe", "MZ");
+  MakeAppFolder(d / "Other");
+  RegisterAssociation(".tvxother", "Other.File", "\"" + d / "Other\\other.exe\" \"%1\"");
+  WriteFileText(d / "Other\\other.exe", "MZ");
   struct Case {
     std::string lines, answers;
     bool result;
     std::vector<std::string> log;
     size_t questions;
   } cases[] = {
-      {"Other=.tvxother\r\n", "", true, {"_dir_CustomDirs[0] = Other | .tvxother | " + dir / "Other"}, 0},
+      {"Other=.tvxother\r\n", "", true, {"_dir_CustomDirs[0] = Other | .tvxother | " + d / "Other"}, 0},
       {"Quiet=.tvxnone\r\n", "", true,
        {"_dir_CustomDirs[0] = Quiet | .tvxnone | ** Path Not Found **",
         "_dir_CustomDirs[0] = ** Quiet Not Found: Install is configured to Skip Item installation **"}, 0},
@@ -197,9 +191,9 @@ TEST_F(ScriptTest, CustomDirectoriesAnsweredAndLogged) {
       {"Asked|Asked Program=.tvxnone\r\nOther=.tvxother\r\n", "answer: No\n", false,
        {"_dir_CustomDirs[0] = Asked | .tvxnone | ** Path Not Found **",
         "_dir_CustomDirs[0] = Asked ** Not Found: User Chose to Abort rest of install **"}, 1},
-      {"Gone|Gone Program=.tvxnone\r\n", "answer: Yes\n\nanswer: " + EscapeAnswerValue(dir / "gone") + "\n", false,
-       {"_dir_CustomDirs[0] = ** Dir not found: " + dir / "gone" + " **",
-        "_dir_CustomDirs[0] = Gone | .tvxnone | " + dir / "gone",
+      {"Gone|Gone Program=.tvxnone\r\n", "answer: Yes\n\nanswer: " + EscapeAnswerValue(d / "gone") + "\n", false,
+       {"_dir_CustomDirs[0] = ** Dir not found: " + d / "gone" + " **",
+        "_dir_CustomDirs[0] = Gone | .tvxnone | " + d / "gone",
         "_dir_CustomDirs[0] = Gone ** Not Found: User Chose to Abort rest of install **"}, 3},
   };
   Params().BrowseFolderRequiresEXE = false;
@@ -220,7 +214,7 @@ TEST_F(ScriptTest, CustomDirectoriesAnsweredAndLogged) {
     }
     if (c.questions == 3) {
       EXPECT_EQ("Installation Error: \"Gone Program\" application directory found in registry but not found on "
-                "harddisk!\rDirectory: " + dir / "gone" + "\rPlease reinstall application software. Installation "
+                "harddisk!\rDirectory: " + d / "gone" + "\rPlease reinstall application software. Installation "
                 "terminated.", asked[2].text);
     }
     EXPECT_EQ(kLogSeparator, InstallLog().lines.back());
@@ -244,7 +238,7 @@ TEST_F(ScriptTest, InitScriptLoadsEveryListOrStops) {
   EXPECT_EQ(ScriptSectionList{"l4"}, l.list4);
   EXPECT_EQ("Start InitScript()", InstallLog().lines.front());
   EXPECT_EQ(std::string(61, '='), InstallLog().lines.back());
-  EXPECT_TRUE(Logged("End InitScript()"));
+  EXPECT_TRUE(LogHasLine("End InitScript()"));
 
   ResetRunState();
   SetUp();
@@ -254,7 +248,7 @@ TEST_F(ScriptTest, InitScriptLoadsEveryListOrStops) {
     EXPECT_FALSE(InitScript());
   }
   EXPECT_TRUE(Lists().files.empty());
-  EXPECT_FALSE(Logged("End InitScript()"));
+  EXPECT_FALSE(LogHasLine("End InitScript()"));
 
   Params().exedir.clear();
   UnattendedSeam seam;
@@ -266,39 +260,39 @@ TEST_F(ScriptTest, InitScriptLoadsEveryListOrStops) {
 
 TEST_F(ScriptTest, FileItemsOnDisk) {
   SetCurrentLanguageForLcid(0x407);  // German
-  WriteFileText(dir / "src.txt", "x");
-  MakeDirPath(dir / "srcdir");
-  MakeDirPath(dir / "dst");
-  WriteFileText(dir / "dst\\ro.txt", "old");
-  SetFileAttributesA((dir / "dst\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  const std::string s = dir / "src.txt", d = dir / "new\\deep\\a.txt";
+  WriteFileText(d / "src.txt", "x");
+  MakeDirPath(d / "srcdir");
+  MakeDirPath(d / "dst");
+  WriteFileText(d / "dst\\ro.txt", "old");
+  SetFileAttributesA((d / "dst\\ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string s = d / "src.txt", dst = d / "new\\deep\\a.txt";
   struct Case {
     std::string line;
     ParseStatus status;
     std::string message;  // the one box shown, if any
   } cases[] = {
-      {s + ", " + d + ", VU, R, -, s1, Cap, Desc", ParseStatus::OK, ""},
-      {"$Lang_de, $Lang_fr, " + s + ", " + dir / "dst\\ro.txt, Xu", ParseStatus::OK, ""},
-      {"$Lang_en, " + s + ", " + dir / "skipped\\a.txt, V", ParseStatus::Skip, ""},
-      {"$Lang_xx, " + s + ", " + d + ", V", ParseStatus::Error,
-       "Invalid $xxx command prefix found: \"$Lang_xx, " + s + ", " + d + ", V\""},
+      {s + ", " + dst + ", VU, R, -, s1, Cap, Desc", ParseStatus::OK, ""},
+      {"$Lang_de, $Lang_fr, " + s + ", " + d / "dst\\ro.txt, Xu", ParseStatus::OK, ""},
+      {"$Lang_en, " + s + ", " + d / "skipped\\a.txt, V", ParseStatus::Skip, ""},
+      {"$Lang_xx, " + s + ", " + dst + ", V", ParseStatus::Error,
+       "Invalid $xxx command prefix found: \"$Lang_xx, " + s + ", " + dst + ", V\""},
       {"$Lang_de", ParseStatus::Error, "Internal error: Invalid format in [FILES] section of Tolvex.ini.\r\n\r\n \"$Lang_de\""},
-      {s + ", " + d + ", U", ParseStatus::Error,
-       "Internal error: Invalid format in [FILES] section of Tolvex.ini.\r\n\r\n \"" + s + ", " + d + ", U\""},
-      {s + ", " + d, ParseStatus::Error,
-       "Internal error: Invalid format in [FILES] section of Tolvex.ini.\r\n\r\n \"" + s + ", " + d + "\""},
-      {dir / "none*.txt, " + d + ", V", ParseStatus::Error,
-       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + dir / "none*.txt, " + d + ", V\""},
-      {dir / "src*.txt, " + d + ", V", ParseStatus::OK, ""},
-      {dir / "srcdir\\, " + d + ", V", ParseStatus::Error,
-       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + dir / "srcdir\\, " + d + ", V\""},
-      {dir / "srcdir\\, " + dir / "tree\\sub\\, V", ParseStatus::OK, ""},
-      {dir / "nodir\\, " + dir / "tree\\sub\\, V", ParseStatus::Error,
-       "Internal error: Source Directory not found! Correct Tolvex.ini script file!\r\"" + dir / "nodir\\, " +
-           dir / "tree\\sub\\, V\""},
-      {dir / "none.txt, " + dir / "err\\made\\a.txt, VU", ParseStatus::Error,
-       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + dir / "none.txt, " +
-           dir / "err\\made\\a.txt, VU\""},
+      {s + ", " + dst + ", U", ParseStatus::Error,
+       "Internal error: Invalid format in [FILES] section of Tolvex.ini.\r\n\r\n \"" + s + ", " + dst + ", U\""},
+      {s + ", " + dst, ParseStatus::Error,
+       "Internal error: Invalid format in [FILES] section of Tolvex.ini.\r\n\r\n \"" + s + ", " + dst + "\""},
+      {d / "none*.txt, " + dst + ", V", ParseStatus::Error,
+       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + d / "none*.txt, " + dst + ", V\""},
+      {d / "src*.txt, " + dst + ", V", ParseStatus::OK, ""},
+      {d / "srcdir\\, " + dst + ", V", ParseStatus::Error,
+       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + d / "srcdir\\, " + dst + ", V\""},
+      {d / "srcdir\\, " + d / "tree\\sub\\, V", ParseStatus::OK, ""},
+      {d / "nodir\\, " + d / "tree\\sub\\, V", ParseStatus::Error,
+       "Internal error: Source Directory not found! Correct Tolvex.ini script file!\r\"" + d / "nodir\\, " +
+           d / "tree\\sub\\, V\""},
+      {d / "none.txt, " + d / "err\\made\\a.txt, VU", ParseStatus::Error,
+       "Internal error: Source file not found! Correct Tolvex.ini script file!\r\"" + d / "none.txt, " +
+           d / "err\\made\\a.txt, VU\""},
       {s + ", Q:\\nowhere\\a.txt, V", ParseStatus::Error,
        "Error writing to destination drive! Check if drive is full or readonly!\r\"Q:\\nowhere\""},
   };
@@ -312,13 +306,13 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
       EXPECT_EQ(c.message, asked[0].text);
     }
   }
-  EXPECT_TRUE(FolderExists(dir / "new\\deep"));
-  EXPECT_TRUE(FolderExists(dir / "tree"));          // the folder above a folder item
-  EXPECT_FALSE(FolderExists(dir / "skipped"));      // a skipped line touches nothing
-  EXPECT_FALSE(FolderExists(dir / "err"));          // nor does a line that fails its check
+  EXPECT_TRUE(FolderExists(d / "new\\deep"));
+  EXPECT_TRUE(FolderExists(d / "tree"));          // the folder above a folder item
+  EXPECT_FALSE(FolderExists(d / "skipped"));      // a skipped line touches nothing
+  EXPECT_FALSE(FolderExists(d / "err"));          // nor does a line that fails its check
   // Recorded for the uninstall ("u"), the file keeps its attribute: the copy sets it aside
   // as it is, to be put back as it was.
-  EXPECT_TRUE(GetFileAttributesA((dir / "dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(GetFileAttributesA((d / "dst\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 
   // What a line that stops early leaves decoded: a skipped line only its texts, a line
   // without a copy mode also its flags and register field, never its selection.
@@ -328,9 +322,9 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
     bool uninstall;
     std::string reg;
     int selection;
-  } early[] = {{"$Lang_en, " + s + ", " + d + ", VU, R, -, 1, Cap, Desc", ParseStatus::Skip, false, "", 0},
-               {s + ", " + d + ", U, R, -, 1, Cap, Desc", ParseStatus::Error, true, "r", 0},
-               {s + ", " + d + ", U, /Silent /Dir=C:\\X, -, 1, Cap, Desc", ParseStatus::Error, true,
+  } early[] = {{"$Lang_en, " + s + ", " + dst + ", VU, R, -, 1, Cap, Desc", ParseStatus::Skip, false, "", 0},
+               {s + ", " + dst + ", U, R, -, 1, Cap, Desc", ParseStatus::Error, true, "r", 0},
+               {s + ", " + dst + ", U, /Silent /Dir=C:\\X, -, 1, Cap, Desc", ParseStatus::Error, true,
                 "/Silent /Dir=C:\\X", 0}};
   for (const auto& e : early) {
     UnattendedSeam seam;
@@ -340,19 +334,19 @@ TEST_F(ScriptTest, FileItemsOnDisk) {
     EXPECT_EQ(e.uninstall, item.addToUninstall) << e.line;
     EXPECT_EQ(e.reg, item.reg) << e.line;
     EXPECT_EQ(e.selection, item.selection) << e.line;
-    EXPECT_EQ(d, item.destination) << e.line;
+    EXPECT_EQ(dst, item.destination) << e.line;
     EXPECT_EQ("Desc", item.description) << e.line;
   }
 
   FileItem item;
-  ParseFileInfo(s + ", " + d + ", VU, R, " + s + ", s1, Cap, Desc", item);
+  ParseFileInfo(s + ", " + dst + ", VU, R, " + s + ", s1, Cap, Desc", item);
   EXPECT_EQ(CopyMode::VersionOrDateNewer, item.copyMode);
   EXPECT_TRUE(item.addToUninstall && !item.updateOnly && item.conditionFileExists);
   EXPECT_EQ("r", item.reg);
   EXPECT_EQ(3, item.selection);
   EXPECT_EQ("Cap", item.caption);
   EXPECT_EQ("Desc", item.description);
-  EXPECT_EQ("ParseFileInfo:    \"" + s + ", " + d + ", VU, R, " + s + ", s1, Cap, Desc\"", InstallLog().lines.back());
+  EXPECT_EQ("ParseFileInfo:    \"" + s + ", " + dst + ", VU, R, " + s + ", s1, Cap, Desc\"", InstallLog().lines.back());
 }
 
 TEST_F(ScriptTest, InstallerPathsAreCheckedBeforeAnInstall) {
@@ -387,8 +381,8 @@ TEST_F(ScriptTest, InstallerPathsAreCheckedBeforeAnInstall) {
   EXPECT_EQ(below + "\\German\\hh.exe", p.HHUpgrade);  // this PC's language
   EXPECT_EQ(below + "\\cc.exe", p.CC32Upgrade);
   EXPECT_EQ("<nowhere>\\swf.exe", p.SWFInstallerPath);
-  EXPECT_TRUE(Logged("  Path Expanded = " + cdFiles.Path() + "\\readme.txt"));
-  EXPECT_FALSE(Logged("Start ExpandValidateSrcPath()"));  // empty paths leave no trace
+  EXPECT_TRUE(LogHasLine("  Path Expanded = " + cdFiles.Path() + "\\readme.txt"));
+  EXPECT_FALSE(LogHasLine("Start ExpandValidateSrcPath()"));  // empty paths leave no trace
 
   struct LangCase {
     unsigned lcid;
@@ -419,10 +413,10 @@ TEST(Win9x, DriversFolderIsTheSystemFolderAndScriptsReadAsOnNt) {
   if (!IsWin9x()) GTEST_SKIP() << "runs in the program copy that Wine reports as Windows 98";
   ResetRunState();
   EXPECT_EQ(GetSystemDir(), ResolveNamedFolder("driversdir"));
-  ScratchDir dir;
-  WriteFileText(dir / "Tolvex.ini", Utf16("[FILES]\r\n1=a\r\n"));
+  ScratchDir d;
+  WriteFileText(d / "Tolvex.ini", Utf16("[FILES]\r\n1=a\r\n"));
   ScriptSectionList files;
-  EXPECT_TRUE(ReadSectionLines(dir / "Tolvex.ini", "FILES", files));
+  EXPECT_TRUE(ReadSectionLines(d / "Tolvex.ini", "FILES", files));
   EXPECT_EQ(ScriptSectionList{"1=a"}, files);
   ResetRunState();
 }

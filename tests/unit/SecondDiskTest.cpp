@@ -42,9 +42,7 @@ class Layout {
   // The helper program as setup.exe in folder: it reports how it was started.
   std::string PlaceSetup(const std::string& where, bool withId = true) const {
     std::string folder = At(where);
-    MakeDirPath(folder);
-    EXPECT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), (folder + "\\setup.exe").c_str(), FALSE))
-        << folder;
+    CopyFixture("tolvex_helper.exe", folder + "\\setup.exe");
     if (withId) WriteFileText(folder + "\\disk2.id", "");
     return folder + "\\setup.exe";
   }
@@ -74,12 +72,6 @@ class Layout {
   ScratchDir root_;
   std::vector<std::unique_ptr<ScratchDir>> drives_;
 };
-
-bool Logged(const std::string& line) {
-  for (const std::string& l : InstallLog().lines)
-    if (l == line) return true;
-  return false;
-}
 
 std::string Expected(const Layout& l, const std::string& where) { return where.empty() ? "" : l.At(where) + "\\setup.exe"; }
 
@@ -216,7 +208,7 @@ TEST_F(SecondDiskTest, InsertingTheDiskAndOkFindsIt) {
   EXPECT_EQ("Please remove the CD and insert the Lumen Help && Videos CD.\r\n\r\nPress OK to continue the installation!",
             driver.SeenText());
   EXPECT_EQ(Expected(l, where), found);
-  EXPECT_TRUE(Logged(">Tolvex: insert the disk - OK: searching again"));
+  EXPECT_TRUE(LogHasLine(">Tolvex: insert the disk - OK: searching again"));
 }
 
 TEST_F(SecondDiskTest, CancelThenYesOrNoEndsTheSearchWithTheRestartAdvice) {
@@ -251,7 +243,7 @@ TEST_F(SecondDiskTest, CancelThenYesOrNoEndsTheSearchWithTheRestartAdvice) {
       EXPECT_EQ("information", asked[2].icon);
       EXPECT_EQ(c.info, asked[2].text);
     }
-    EXPECT_TRUE(Logged(c.logged)) << c.logged;
+    EXPECT_TRUE(LogHasLine(c.logged)) << c.logged;
     EXPECT_FALSE(FileExists(l.Report()));
   }
 }
@@ -264,7 +256,7 @@ TEST_F(SecondDiskTest, AnUnattendedRunWithoutAnAnswerDoesNotWaitForTheDisk) {
   ASSERT_EQ(2u, asked.size());
   EXPECT_EQ("OK", asked[0].answer);
   EXPECT_EQ("Yes", asked[1].answer);
-  EXPECT_TRUE(Logged(">Tolvex: insert the disk - OK by default in an unattended run: taken as Cancel"));
+  EXPECT_TRUE(LogHasLine(">Tolvex: insert the disk - OK by default in an unattended run: taken as Cancel"));
 }
 
 TEST_F(SecondDiskTest, ASetupThatCannotStartIsReported) {

@@ -24,8 +24,7 @@ namespace {
 // An agent character in the Windows folder for the test's lifetime.
 struct Character {
   explicit Character(const std::string& name) : path(GetWindowsDir() + "\\MSAgent\\Chars\\" + name) {
-    MakeDirPath(ExtractFileDir(path));
-    WriteFileText(path, "ACS");
+    Touch(path, "ACS");
   }
   ~Character() { DeleteFileA(path.c_str()); }
   std::string path;
@@ -33,13 +32,11 @@ struct Character {
 
 }  // namespace
 
-class ShortcutsTest : public TolvexTest {
+class ShortcutsTest : public ScratchTest {
  protected:
-  ScratchDir d;
-  ScratchRegistry reg;
   ScopedComInit com;
   void SetUp() override {
-    TolvexTest::SetUp();
+    ScratchTest::SetUp();
     UseScratchShellFolders(d);
   }
 };

@@ -409,7 +409,7 @@ TEST_F(UninstallTest, ComServersAreUnregisteredOrRegisteredAgainOnlyFromAVouched
     Params().UnInstall = true;
     Params().exedir = app.Path();
     Params().productname = "Lumen Viewer";
-    ASSERT_TRUE(CopyFileA(dll.c_str(), (app / "own.dll").c_str(), FALSE));
+    ASSERT_NO_FATAL_FAILURE(CopyFixture("register_ok.dll", app / "own.dll"));
     CopySettings s;
     s.mode = CopyMode::Always;
     s.reg = "r";

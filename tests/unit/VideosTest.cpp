@@ -22,11 +22,6 @@ using namespace tolvex::test;
 
 class VideosTest : public TolvexTest {};
 
-static void MakeFile(const std::string& path, const std::string& content = "video") {
-  MakeDirPath(ExtractFileDir(path));
-  WriteFileText(path, content);
-}
-
 TEST_F(VideosTest, SourceIsTheFirstOfTheSixPlacesWithAVideo) {
   ScratchDir parent("o:\\" + UniqueName()), root("o:\\Videos");  // drive root: test drive o:
   const std::string setup = parent / "Tolvex";
@@ -47,7 +42,7 @@ TEST_F(VideosTest, SourceIsTheFirstOfTheSixPlacesWithAVideo) {
   };
   for (const Case& c : cases) {
     for (const std::string& f : {parent / "Videos", root.Path(), setup}) ScratchDir wipe(f);
-    for (const std::string& f : c.files) MakeFile(at(f));
+    for (const std::string& f : c.files) Touch(at(f), "video");
     Params().setupparentdir = parent.Path();
     Params().setupdir = setup;
     EXPECT_TRUE(EqualsNoCase(at(c.source), FindVideoSource())) << c.source << ": " << FindVideoSource();
@@ -59,7 +54,7 @@ TEST_F(VideosTest, SourceIsTheFirstOfTheSixPlacesWithAVideo) {
 TEST_F(VideosTest, ListIsDepthFirstFilesBeforeFoldersByNameIgnoringCase) {
   ScratchDir d;
   for (const char* f : {"B.avi", "a.avi", "sub2\\x.avi", "Sub1\\z.avi", "Sub1\\deep\\y.avi", "c.wmv"})
-    MakeFile(d / f, f);
+    Touch(d / f, f);
   unsigned long long total = 0;
   std::vector<std::string> order;
   for (const VideoFileInfo& f : ListVideoFiles(d.Path(), total)) order.push_back(f.path);
@@ -166,7 +161,7 @@ TEST_F(VideosTest, CancelAnsweredNoGoesOnYesStopsAndAFailureIsReported) {
   for (const Case& c : cases) {
     ScratchDir src, dst;
     const char* names[] = {"a.avi", "sub\\b.avi", "sub\\c.avi"};
-    for (const char* f : names) MakeFile(src / f, std::string(1000, 'v'));
+    for (const char* f : names) Touch(src / f, std::string(1000, 'v'));
     if (c.blocked) WriteFileText(dst / "sub", "");
     ResetRunState();
     UnattendedSeam seam("box: message\nanswer: " + c.answer + "\n");

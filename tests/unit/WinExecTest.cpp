@@ -50,8 +50,8 @@ TEST_F(WinExecTest, APlantedProgramOnTheUnquotedPathDoesNotRun) {
   CreateDirectoryA((d / "App Files").c_str(), nullptr);
   std::string real = d / "App Files\\helper.exe";
   std::string planted = d / "App.exe";  // what "...\App Files\helper.exe" would start unquoted
-  ASSERT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), real.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(FixturePath("tolvex_helper.exe").c_str(), planted.c_str(), FALSE));
+  ASSERT_NO_FATAL_FAILURE(CopyFixture("tolvex_helper.exe", real));
+  ASSERT_NO_FATAL_FAILURE(CopyFixture("tolvex_helper.exe", planted));
   std::string report = d / "report.txt";
   ASSERT_TRUE(RunAndWait(real, "\"" + report + "\""));
   EXPECT_EQ(real, ReportValue(ReadFileText(report), "self"));
