@@ -92,9 +92,9 @@ static void SaveLogCopy(const std::string& content) {
 
 void SaveInstallLog() {
   if (!InstallLog().exists) return;
-  std::string all;
-  for (const std::string& line : InstallLog().lines) all += line + "\r\n";
-  SaveLogCopy(all);
+  std::string content;
+  for (const std::string& line : InstallLog().lines) content += line + "\r\n";
+  SaveLogCopy(content);
   std::string file = InstallLogFileName(Params().exedir);
   // An uninstall always leaves its log: where the folder is gone, in the temporary folder.
   if (file.empty() && IsSwitchPresent("/Uninstall") && !Params().exedir.empty()) {
@@ -102,8 +102,6 @@ void SaveInstallLog() {
     file = g_logFile.fallback;
   }
   if (file.empty()) return;
-  std::string content;
-  for (const std::string& line : InstallLog().lines) content += line + "\r\n";
   unsigned long err = 0;
   if (WriteFileWhole(file, content, err)) return;
   // A log that cannot be written never stops a run, but it must not vanish either.

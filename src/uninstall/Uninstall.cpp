@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -318,31 +320,35 @@ std::string GetUninstIDKey(const std::string& prefix, const std::string& folder,
 }
 
 // Every list digest the folder's entries hold, by list number.
-static std::map<int, std::string> ListDigests(const std::string& folder) {
-  std::map<int, std::string> digests;
-  std::vector<int> numbers;
+// The entries whose InstallLocation is folder (by its long or short name).
+static std::vector<std::string> EntryKeysOf(const std::string& folder) {
+  std::vector<std::string> keys;
   std::string longDir;
   for (int n = 0; n <= kMaxEntryNumber; ++n) {
     std::string key = EntryKey(kUninstallKeyPrefix, n);
-    if (!SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir)) continue;
-    if (numbers.empty()) numbers = ExistingListNumbers(folder);
+    if (SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir)) keys.push_back(key);
+  }
+  return keys;
+}
+
+static std::map<int, std::string> ListDigests(const std::string& folder) {
+  std::map<int, std::string> digests;
+  std::vector<std::string> keys = EntryKeysOf(folder);
+  std::vector<int> numbers = keys.empty() ? std::vector<int>() : ExistingListNumbers(folder);
+  for (const std::string& key : keys)
     for (int i : numbers) {
       std::string d = ReadRegValue(HKEY_LOCAL_MACHINE, key, ExtractFileName(UninstallListPath(folder, i)));
       if (!d.empty()) digests[i] = d;
     }
-  }
   return digests;
 }
 
 // Sets (or with an empty digest removes) a list's digest in each entry of the folder that
 // holds one.
 static void SetListDigest(const std::string& folder, const std::string& listFile, const std::string& digest) {
-  std::string longDir, name = ExtractFileName(listFile);
-  for (int n = 0; n <= kMaxEntryNumber; ++n) {
-    std::string key = EntryKey(kUninstallKeyPrefix, n);
-    if (!SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir) ||
-        ReadRegValue(HKEY_LOCAL_MACHINE, key, name).empty())
-      continue;
+  std::string name = ExtractFileName(listFile);
+  for (const std::string& key : EntryKeysOf(folder)) {
+    if (ReadRegValue(HKEY_LOCAL_MACHINE, key, name).empty()) continue;
     if (digest.empty())
       DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
     else
@@ -534,31 +540,34 @@ struct ListFile {
 
 enum class Outcome { Done, Stays, Cancelled };
 
-// A file the uninstall must delete: the user decides about one that stays.
-Outcome DeleteRecordedFile(const std::string& path, std::string& why) {
+// Tries attempt (a system error code, 0 when done) until it is done or the user gives
+// up: a file in use may be freed meanwhile. The user decides about one that stays.
+Outcome RetryWhileInUse(const std::string& path, const std::string& failing,
+                        const std::function<unsigned long()>& attempt, std::string& why) {
   for (;;) {
     ClearReadOnly(path);
-    if (DeleteFileA(path.c_str())) return Outcome::Done;
-    why = SystemErrorText(GetLastError());
-    LogLine("** Error: cannot delete %s: %s", path, why);
+    unsigned long err = attempt();
+    if (err == 0) return Outcome::Done;
+    why = SystemErrorText(err);
+    LogLine("** Error: %s: %s", failing, why);
     int answer = AskCancelRetryIgnore("Could not uninstall file. File may be in use:\r\n" + path);
     if (answer == IDCANCEL) return Outcome::Cancelled;
     if (answer == IDIGNORE) return Outcome::Stays;
   }
 }
 
+Outcome DeleteRecordedFile(const std::string& path, std::string& why) {
+  return RetryWhileInUse(path, "cannot delete " + path, [&]() -> unsigned long {
+    return DeleteFileA(path.c_str()) ? 0 : GetLastError();
+  }, why);
+}
+
 // Puts the set-aside file back in place of the install's copy.
 Outcome PutBack(const UndoLine& u, std::string& why) {
-  for (;;) {
-    ClearReadOnly(u.path);
+  return RetryWhileInUse(u.path, "cannot put back " + u.path + " from " + u.aside, [&]() -> unsigned long {
     unsigned long err = 0;
-    if (ReplaceWithFile(u.aside, u.path, err)) return Outcome::Done;
-    why = SystemErrorText(err);
-    LogLine("** Error: cannot put back %s from %s: %s", u.path, u.aside, why);
-    int answer = AskCancelRetryIgnore("Could not uninstall file. File may be in use:\r\n" + u.path);
-    if (answer == IDCANCEL) return Outcome::Cancelled;
-    if (answer == IDIGNORE) return Outcome::Stays;
-  }
+    return ReplaceWithFile(u.aside, u.path, err) ? 0 : err;
+  }, why);
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -740,12 +749,7 @@ bool SettleList(const ListFile& list, const std::string& folder) {
 }  // namespace
 
 static void RemoveEntries(const std::string& folder) {
-  std::string longDir;
-  for (int n = 0; n <= kMaxEntryNumber; ++n) {
-    std::string key = EntryKey(kUninstallKeyPrefix, n);
-    if (!RegKeyExists(HKEY_LOCAL_MACHINE, key) ||
-        !SameFolder(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder, longDir))
-      continue;
+  for (const std::string& key : EntryKeysOf(folder)) {
     for (const char* name : kEntryTextValues) DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
     for (const char* name : kEntryNumberValues) DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
     // The list digests go with the key.
