@@ -54,21 +54,32 @@ std::string UniqueName() {
   return name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++g_counter);
 }
 
-static void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  ScopedFindHandle f(FindFirstFileA((path + "\\*").c_str(), &fd));
-  if (f) {
+// Through the wide functions: a test may leave a name the ANSI code page cannot hold, which
+// the ANSI ones could neither list nor delete (and a later run with the same process id
+// would find it in its fresh folder).
+static void RemoveTreeW(const std::wstring& path) {
+  WIN32_FIND_DATAW fd;
+  HANDLE f = FindFirstFileW((path + L"\\*").c_str(), &fd);
+  if (f != INVALID_HANDLE_VALUE) {
     do {
-      std::string n = fd.cFileName;
-      if (n == "." || n == "..") continue;
-      std::string p = path + "\\" + n;
-      SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(p);
-      else DeleteFileA(p.c_str());
-    } while (FindNextFileA(f.Get(), &fd));
+      std::wstring n = fd.cFileName;
+      if (n == L"." || n == L"..") continue;
+      std::wstring p = path + L"\\" + n;
+      SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTreeW(p);
+      else DeleteFileW(p.c_str());
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
   }
-  f.Close();
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(path.c_str());
+}
+
+static void RemoveTree(const std::string& path) {
+  int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  if (n <= 1) return;
+  std::wstring wide(static_cast<size_t>(n - 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
+  RemoveTreeW(wide);
 }
 
 ScratchDir::ScratchDir() {
