@@ -31,22 +31,6 @@ std::string Cp932(const std::wstring& text) {
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ReadBytes(const std::wstring& path) {
-  ScopedHandle f(
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (f && ReadFile(f.Get(), buffer, sizeof buffer, &got, nullptr) && got) bytes.append(buffer, got);
-  return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  ScopedHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD put = 0;
-  EXPECT_TRUE(f && WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr)) << path;
-}
-
 std::wstring ShellFolder(int csidl) {
   wchar_t path[MAX_PATH] = L"";
   SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
@@ -123,7 +107,7 @@ TEST(CodePage, InstallAndUninstallUnderCodePage932) {
   ScopedComInit com;
   // The application, found through its file type as InstalledApp's is.
   ASSERT_TRUE(CreateDirectoryW(kApps.c_str(), nullptr) && CreateDirectoryW(kApp.c_str(), nullptr));
-  WriteBytes(kApp + L"\\lumen.exe", "app");
+  WriteFileText(Cp932(kApp + L"\\lumen.exe"), "app");
   RegSetValueW(HKEY_CLASSES_ROOT, L".tvxcp932", REG_SZ, L"TolvexCp932.File", 0);
   const std::wstring command = L"\"" + kApp + L"\\lumen.exe\" \"%1\"";
   RegSetValueW(HKEY_CLASSES_ROOT, L"TolvexCp932.File\\shell\\open\\command", REG_SZ, command.c_str(), 0);
@@ -131,7 +115,7 @@ TEST(CodePage, InstallAndUninstallUnderCodePage932) {
   ProductCd cd("TolvexCp932");
   MakeDirPath(cd / "Help");
   WriteFileText(cd / "Help\\a.chm", "a");
-  WriteBytes(std::wstring(cd.Dir().begin(), cd.Dir().end()) + L"\\Help\\表.chm", "hyou");  // an ASCII scratch path
+  WriteFileText(cd / ("Help\\" + Cp932(L"表.chm")), "hyou");
   cd.WriteScript(Cp932(L"[INSTALL]\r\nproductname=Lumen CP932\r\nSrchDir=Disk2\r\nExeAssoc=.tvxcp932\r\n"
                        L"DefaultGroup=Tolvex CP932\r\nIdFile=disk2.id\r\nUnInstall=1\r\nUnInstall_Name=Lumen Help\r\n"
                        L"[FILES]\r\n1=<setupdir>\\Help\\*.chm, <exedir>\\表示\\, VU\r\n"
@@ -143,13 +127,13 @@ TEST(CodePage, InstallAndUninstallUnderCodePage932) {
   const std::wstring group = ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tolvex CP932", link = group + L"\\表示\\ソフト.lnk";
   EXPECT_EQ(files[1], LinkTarget(link)) << link;
   // The records are in the code page's bytes, which the uninstall reads back.
-  const std::string list = ReadBytes(kApp + L"\\HelpUninstList0.ini");
+  const std::string list = ReadFileText(Cp932(kApp + L"\\HelpUninstList0.ini"));
   const std::vector<std::string> lines = Lines(list);
   for (const std::wstring& line : {files[0], files[1], L";\"folder\" " + kDest, L";\"folder\" " + group,
                                    L";\"folder\" " + group + L"\\表示", L";\"link\" " + link})
     EXPECT_TRUE(HasLine(lines, Cp932(line))) << line << "\nlist file:\n" << list;
   EXPECT_FALSE(EntryOfApp().empty()) << "no Add/Remove Programs entry has the InstallLocation " << kApp;
-  const std::string log = ReadBytes(kApps + L"\\installLog(Lumen CP932).txt");
+  const std::string log = ReadFileText(Cp932(kApps + L"\\installLog(Lumen CP932).txt"));
   EXPECT_NE(std::string::npos, log.find(Cp932(L"\"" + files[1] + L"\""))) << log;
 
   // The folder in this program's code page, 932: the command line reaches Tolvex.exe as given.
