@@ -346,7 +346,7 @@ TEST(InstallRun, TheUninstallPutsBackWhatTheInstallFoundAndFollowsOnlyItsOwnReco
       ASSERT_LE(2u, asked.size()) << c.what;
       EXPECT_NE(std::string::npos, asked[1].text.find(list)) << asked[1].text;
     }
-    if (c.lockList) EXPECT_NE(std::string::npos, asked.back().text.find("Cannot read the uninstall list file \"" + list));
+    if (c.lockList) { EXPECT_NE(std::string::npos, asked.back().text.find("Cannot read the uninstall list file \"" + list)); }
     auto log = ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog_Uninstall(Lumen Viewer).txt");
     EXPECT_NE(std::string::npos, log.find(c.undone ? "    Restored: \"" + dir + "\\own.dll\"" : "** Error: "))
         << c.what << "\n" << log;
@@ -384,7 +384,7 @@ TEST(InstallRun, AnInstallKilledMidCopyIsCompletedOrUndone) {
     const std::string killed = std::string(c.killAt).substr(std::string(c.killAt).find(':') + 1);
     const std::string partial = (killed == "n.chm" ? dir + "\\Help\\n.chm" : dir + "\\own.dll");
     EXPECT_TRUE(FileExists(partial + ".~tvxcopy")) << c.killAt;  // the copy, under its own name
-    if (killed == "n.chm") EXPECT_FALSE(FileExists(partial)) << c.killAt;
+    if (killed == "n.chm") { EXPECT_FALSE(FileExists(partial)) << c.killAt; }
     EXPECT_EQ(c.ownAfterKill, ReadFileText(dir + "\\own.dll")) << c.killAt;
     std::string list = ReadFileText(dir + "\\HelpUninstList0.ini");
     EXPECT_NE(std::string::npos, list.find(partial + "\r\n") == std::string::npos

@@ -249,14 +249,17 @@ static void GiveUp(const std::string& why) {
 
 DWORD WINAPI DialogDriver::Thread(void* p) {
   DialogDriver* self = static_cast<DialogDriver*>(p);
-  DWORD start = GetTickCount();
   for (const DialogStep& step : self->steps_) {
+    // Each step has the whole time-out: under load a folder browser alone can take seconds
+    // to fill its tree, and five of them in one script must not share one allowance.
+    DWORD start = GetTickCount();
+    const std::string which = "step " + std::to_string(self->done_ + 1) + ": ";
     self->phase_ = "looking for the window";
     HWND found = nullptr;
     while (!found) {
       self->beat_ = GetTickCount();
       if (GetTickCount() - start > self->timeoutMs_) {
-        GiveUp("no window \"" + step.title + "\" in time");
+        GiveUp(which + "no window \"" + step.title + "\" in time");
         return 1;
       }
       FindCtx c;
@@ -275,7 +278,7 @@ DWORD WINAPI DialogDriver::Thread(void* p) {
     while (IsWindow(found) && IsWindowVisible(found)) {
       self->beat_ = GetTickCount();
       if (GetTickCount() - start > self->timeoutMs_) {
-        GiveUp("window \"" + step.title + "\" did not close");
+        GiveUp(which + "window \"" + step.title + "\" did not close");
         return 1;
       }
       Sleep(20);

@@ -88,7 +88,7 @@ class UnattendedSeam {
 
 // Drives real dialogs from a second thread: each step waits for a visible top-level
 // window with its title, calls act with it, and waits for it to close before the next
-// step. Join() waits for the script (or the time-out) and tells how many steps ran.
+// step, each within the time-out. Join() waits for the script and tells how many steps ran.
 struct DialogStep {
   std::string title;
   std::function<void(HWND)> act;

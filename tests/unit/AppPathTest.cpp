@@ -279,12 +279,16 @@ static std::string SelectedTreeText(HWND tree) {
 // The browser fills its tree only after it is on screen: select once the tree is there,
 // and again until the selection shows, before pressing OK.
 static void SelectInBrowser(HWND dlg, WPARAM isPath, LPARAM what, const std::string& shownName) {
+  // The browser fills its tree from the shell, which under load takes seconds; wait for it
+  // within the dialog driver's allowance for one step rather than by a fixed count.
+  const DWORD start = GetTickCount();
+  auto inTime = [start] { return GetTickCount() - start < 20000; };
   HWND tree = nullptr;
-  for (int i = 0; i < 250 && !(tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0); ++i) {
+  while (inTime() && !(tree && SendMessageA(tree, TVM_GETCOUNT, 0, 0) > 0)) {
     Sleep(20);
     EnumChildWindows(dlg, &FindTreeView, reinterpret_cast<LPARAM>(&tree));
   }
-  for (int i = 0; i < 100 && tree; ++i) {
+  while (tree && inTime()) {
     SendMessageA(dlg, BFFM_SETSELECTIONA, isPath, what);
     if (EqualsNoCase(SelectedTreeText(tree), shownName)) break;
     Sleep(50);

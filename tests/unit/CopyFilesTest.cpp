@@ -263,7 +263,7 @@ TEST_F(CopyFiles, RecordsForUninstallWhenCopiedUpToDateOrFailed) {
     EXPECT_EQ(c.after, ReadFileText(dst)) << c.what;
     // The set-aside file is the old one, whole; no copy in progress is left anywhere.
     EXPECT_EQ(c.record.size() == 1 && c.record[0][2] == 'r', FileExists(dst + ".~tvx0")) << c.what;
-    if (FileExists(dst + ".~tvx0")) EXPECT_EQ("old", ReadFileText(dst + ".~tvx0"));
+    if (FileExists(dst + ".~tvx0")) { EXPECT_EQ("old", ReadFileText(dst + ".~tvx0")); }
     EXPECT_FALSE(FileExists(dst + ".~tvxcopy")) << c.what;
     ResetUninstall();  // closes the list file, so that the folder can go
   }

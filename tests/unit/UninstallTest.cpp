@@ -330,10 +330,11 @@ TEST_F(UninstallTest, AFileInUseAsksCancelRetryOrIgnoreAndStaysRecorded) {
     ASSERT_TRUE(ReadUninstallList(app / "HelpUninstList0.ini", lines)) << c.answers;
     EXPECT_EQ(static_cast<size_t>(c.listLines) + 1, lines.size()) << c.answers;
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, Key(0))) << c.answers;
-    if (c.later)
+    if (c.later) {
       EXPECT_NE(std::string::npos, seam.Asked().back().text.find("1 items could not be removed and stay:\r" +
                                                                   app / "busy.chm" + ": "))
           << seam.Asked().back().text;
+    }
     EXPECT_FALSE(Progress().visible);
     // Once the file is free, a second uninstall finishes the job.
     UnattendedSeam again("answer: Yes\n");
@@ -454,7 +455,7 @@ TEST_F(UninstallTest, AnInstallWhoseRecordCannotBeKeptStopsFirst) {
     UnattendedSeam seam;
     EXPECT_EQ(c.ok, PrepareUninstallRecord(folder.Path())) << c.lists << " " << c.otherEntries;
     ASSERT_EQ(c.ok ? 0u : 1u, seam.Asked().size());
-    if (!c.ok) EXPECT_EQ(0u, seam.Asked()[0].text.find(c.box)) << seam.Asked()[0].text;
+    if (!c.ok) { EXPECT_EQ(0u, seam.Asked()[0].text.find(c.box)) << seam.Asked()[0].text; }
   }
 }
 
