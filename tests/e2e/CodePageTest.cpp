@@ -12,7 +12,6 @@
 #include "UApp.h"
 #include "UPaths.h"
 #include "UWinHandle.h"
-#include "Uninstall.h"
 
 using namespace tolvex;
 using namespace tolvex::test;
@@ -37,42 +36,17 @@ std::wstring ShellFolder(int csidl) {
   return path;
 }
 
-// The Add/Remove Programs entry whose InstallLocation is the application folder.
-std::wstring EntryOfApp() {
-  const std::string root = std::string(kUninstallKeyRoot + 1) + "\\" + kUninstallKeyPrefix;
-  for (int n = 0; n <= 100; ++n) {
-    std::wstring key = std::wstring(root.begin(), root.end()) + std::to_wstring(n);
-    ScopedRegKey k;
-    wchar_t value[MAX_PATH] = L"";
-    DWORD size = sizeof value - sizeof(wchar_t);
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, k.Receive()) == ERROR_SUCCESS &&
-        RegQueryValueExW(k.Get(), L"InstallLocation", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
-            ERROR_SUCCESS &&
-        kApp == value)
-      return key;
-  }
-  return {};
-}
-
-void RemoveTree(const std::wstring& path) {
-  std::wstring from = path + L'\0';
-  SHFILEOPSTRUCTW op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  if (Exists(path)) SHFileOperationW(&op);
-}
-
 // Nothing of this test's outside its scratch folders: before it (an earlier run's
 // leftovers) and after it, however it ended.
 struct Leftovers {
   Leftovers() { Remove(); }
   ~Leftovers() { Remove(); }
   void Remove() {
-    RemoveTree(kApps);
-    RemoveTree(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tolvex CP932");
+    RemoveTreeW(kApps);
+    RemoveTreeW(ShellFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tolvex CP932");
     DeleteFileW((ShellFolder(CSIDL_WINDOWS) + L"\\TolvexCp932.exe").c_str());
-    for (std::wstring key; !(key = EntryOfApp()).empty();) RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+    for (std::string key; !(key = UninstallEntryOf(Cp932(kApp))).empty();)
+      if (SHDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str() + (key[0] == '\\')) != ERROR_SUCCESS) break;
     SHDeleteKeyW(HKEY_CLASSES_ROOT, L".tvxcp932");
     SHDeleteKeyW(HKEY_CLASSES_ROOT, L"TolvexCp932.File");
   }
@@ -132,7 +106,7 @@ TEST(CodePage, InstallAndUninstallUnderCodePage932) {
   for (const std::wstring& line : {files[0], files[1], L";\"folder\" " + kDest, L";\"folder\" " + group,
                                    L";\"folder\" " + group + L"\\表示", L";\"link\" " + link})
     EXPECT_TRUE(HasLine(lines, Cp932(line))) << line << "\nlist file:\n" << list;
-  EXPECT_FALSE(EntryOfApp().empty()) << "no Add/Remove Programs entry has the InstallLocation " << kApp;
+  EXPECT_FALSE(UninstallEntryOf(Cp932(kApp)).empty()) << "no Add/Remove Programs entry has the InstallLocation " << kApp;
   const std::string log = ReadFileText(Cp932(kApps + L"\\installLog(Lumen CP932).txt"));
   EXPECT_NE(std::string::npos, log.find(Cp932(L"\"" + files[1] + L"\""))) << log;
 
@@ -140,6 +114,6 @@ TEST(CodePage, InstallAndUninstallUnderCodePage932) {
   EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", Cp932(kApp)}, "answer: Yes\n\nanswer: OK\n")) << Questions(cd);
   for (const std::wstring& gone : {files[0], files[1], kDest, link, group, kApp + L"\\HelpUninstList0.ini"})
     EXPECT_FALSE(Exists(gone)) << gone;
-  EXPECT_TRUE(EntryOfApp().empty());
+  EXPECT_TRUE(UninstallEntryOf(Cp932(kApp)).empty());
   EXPECT_TRUE(Exists(kApp + L"\\lumen.exe"));
 }

@@ -18,18 +18,6 @@
 using namespace tolvex;
 using namespace tolvex::test;
 
-namespace {
-
-// The entry of folder, or empty when there is none.
-std::string EntryOf(const std::string& folder) {
-  for (int n = 0; n <= 100; ++n) {
-    std::string key = std::string(kUninstallKeyRoot) + "\\" + kUninstallKeyPrefix + std::to_string(n);
-    if (EqualsNoCase(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder)) return key;
-  }
-  return {};
-}
-
-}  // namespace
 
 TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   InstalledApp app(".tvxe2e9");
@@ -64,7 +52,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
   EXPECT_EQ(kUninstallListHeader, list[0]);
   EXPECT_TRUE(HasLine(list, dir + "\\Help\\b.chm"));
 
-  std::string key = EntryOf(dir);
+  std::string key = UninstallEntryOf(dir);
   ASSERT_FALSE(key.empty());
   EXPECT_EQ("Lumen Help", ReadRegValue(HKEY_LOCAL_MACHINE, key, "DisplayName"));
   EXPECT_EQ("Lumen Viewer", ReadRegValue(HKEY_LOCAL_MACHINE, key, "Product"));
@@ -79,7 +67,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
                         "2=<setupdir>\\Help\\none.chm, <exedir>\\Help\\none.chm, OU\r\n");
   EXPECT_EQ(kExitFailed, cd.Run({"/script", ".", "/skipfinish"}));
   EXPECT_TRUE(FileExists(dir + "\\HelpUninstList1.ini"));
-  EXPECT_EQ(key, EntryOf(dir));
+  EXPECT_EQ(key, UninstallEntryOf(dir));
 
   // The uninstall, answered No, removes nothing; answered Yes, everything both recorded.
   EXPECT_EQ(kExitDeclined, cd.Run({"/Uninstall", dir}, "answer: No\n"));
@@ -89,7 +77,7 @@ TEST(InstallRun, TwoInstallsThenOneUninstallRemovesWhatBothCopied) {
                         "HelpUninstList0.ini", "HelpUninstList1.ini"})
     EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
   EXPECT_TRUE(FileExists(dir + "\\Docs\\a.chm"));  // never recorded, so it stays
-  EXPECT_TRUE(EntryOf(dir).empty());
+  EXPECT_TRUE(UninstallEntryOf(dir).empty());
   EXPECT_FALSE(FileExists(uninstaller));  // no entry uses it any more
   auto asked = cd.Asked();
   ASSERT_EQ(2u, asked.size());
@@ -149,18 +137,18 @@ TEST(InstallRun, AnInstallKilledPartWayLeavesAListOfWhatItCopied) {
   EXPECT_EQ(dir + "\\a.txt", recorded[1]);
   EXPECT_EQ(";\"replaced\" " + dir + "\\b.txt|" + dir + "\\b.txt.~tvx0", recorded[2]);
   EXPECT_EQ("old b", ReadFileText(dir + "\\b.txt"));
-  EXPECT_TRUE(EntryOf(dir).empty());  // the entry comes at the end of an install
+  EXPECT_TRUE(UninstallEntryOf(dir).empty());  // the entry comes at the end of an install
 
   // The next install registers the folder and sets the application's b.txt aside; one
   // uninstall removes what both copied and puts b.txt back as it was.
   EXPECT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
-  EXPECT_FALSE(EntryOf(dir).empty());
+  EXPECT_FALSE(UninstallEntryOf(dir).empty());
   EXPECT_EQ("b", ReadFileText(dir + "\\b.txt"));
   EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
   EXPECT_EQ("old b", ReadFileText(dir + "\\b.txt"));
   for (const char* f : {"a.txt", "b.txt.~tvx0", "b.txt.~tvx1", "HelpUninstList0.ini", "HelpUninstList1.ini"})
     EXPECT_FALSE(FileExists(dir + "\\" + f)) << f;
-  EXPECT_TRUE(EntryOf(dir).empty());
+  EXPECT_TRUE(UninstallEntryOf(dir).empty());
 }
 
 namespace {
@@ -308,7 +296,7 @@ TEST(InstallRun, TheUninstallPutsBackWhatTheInstallFoundAndFollowsOnlyItsOwnReco
     ASSERT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"})) << c.what;
     ASSERT_EQ("cd own.dll", ReadFileText(dir + "\\own.dll")) << c.what;
     ASSERT_EQ("own 1.0", ReadFileText(dir + "\\own.dll.~tvx0")) << c.what;
-    const std::string key = EntryOf(dir), list = dir + "\\HelpUninstList0.ini";
+    const std::string key = UninstallEntryOf(dir), list = dir + "\\HelpUninstList0.ini";
     ASSERT_FALSE(key.empty());
     EXPECT_NE(std::string::npos, ReadRegValue(HKEY_LOCAL_MACHINE, key, "HelpUninstList0.ini").find(':')) << c.what;
 
@@ -333,10 +321,10 @@ TEST(InstallRun, TheUninstallPutsBackWhatTheInstallFoundAndFollowsOnlyItsOwnReco
       EXPECT_LT(t, want) << c.what;
       EXPECT_TRUE(GetFileAttributesA((dir + "\\own.dll").c_str()) & FILE_ATTRIBUTE_READONLY) << c.what;
       EXPECT_FALSE(FileExists(dir + "\\own.dll.~tvx0") || FolderExists(dir + "\\new")) << c.what;
-      EXPECT_TRUE(EntryOf(dir).empty()) << c.what;
+      EXPECT_TRUE(UninstallEntryOf(dir).empty()) << c.what;
     } else {
       EXPECT_TRUE(FileExists(dir + "\\new\\deep\\n.chm") && FileExists(list)) << c.what;
-      EXPECT_FALSE(EntryOf(dir).empty()) << c.what;
+      EXPECT_FALSE(UninstallEntryOf(dir).empty()) << c.what;
     }
     EXPECT_EQ("kept", ReadFileText(dir + "\\kept.chm")) << c.what;  // there before, never copied
     EXPECT_TRUE(FileExists(elsewhere / "other.txt")) << c.what;     // a pattern is never expanded
@@ -350,7 +338,7 @@ TEST(InstallRun, TheUninstallPutsBackWhatTheInstallFoundAndFollowsOnlyItsOwnReco
     auto log = ReadFileText(app.Root() + "\\Apps\\Lumen Viewer\\installLog_Uninstall(Lumen Viewer).txt");
     EXPECT_NE(std::string::npos, log.find(c.undone ? "    Restored: \"" + dir + "\\own.dll\"" : "** Error: "))
         << c.what << "\n" << log;
-    if (!EntryOf(dir).empty()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, EntryOf(dir).substr(1).c_str());
+    if (!UninstallEntryOf(dir).empty()) RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryOf(dir).substr(1).c_str());
   }
 }
 
@@ -406,7 +394,7 @@ TEST(InstallRun, AnInstallKilledMidCopyIsCompletedOrUndone) {
     EXPECT_FALSE(FolderExists(dir + "\\Help") || FileExists(dir + "\\HelpUninstList0.ini") ||
                  FileExists(dir + "\\HelpUninstList1.ini"))
         << c.killAt;
-    EXPECT_TRUE(EntryOf(dir).empty()) << c.killAt;
+    EXPECT_TRUE(UninstallEntryOf(dir).empty()) << c.killAt;
   }
 }
 
@@ -421,12 +409,12 @@ TEST(InstallRun, AnUninstallOfAFolderThatIsGoneLogsInTheTemporaryFolder) {
                  "1=<setupdir>\\a.chm, <exedir>\\a.chm, OU\r\n");
   ASSERT_EQ(kExitDone, cd.Run({"/script", ".", "/skipfinish"}));
   const std::string dir = app.Folder(), parent = ExtractFileDir(dir);
-  ASSERT_FALSE(EntryOf(dir).empty());
+  ASSERT_FALSE(UninstallEntryOf(dir).empty());
   const std::string log = GetTempDir() + "\\installLog_Uninstall(Lumen Gone).txt";
   DeleteFileA(log.c_str());
   ASSERT_TRUE(MoveFileA(parent.c_str(), (parent + " moved").c_str()));  // the whole application, gone
   EXPECT_EQ(kExitDone, cd.Run({"/Uninstall", dir}, "answer: Yes\n\nanswer: OK\n"));
-  EXPECT_TRUE(EntryOf(dir).empty());
+  EXPECT_TRUE(UninstallEntryOf(dir).empty());
   std::string text = ReadFileText(log);
   EXPECT_NE(std::string::npos, text.find("Uninstall - ")) << text;
   EXPECT_NE(std::string::npos, text.find(dir)) << text;

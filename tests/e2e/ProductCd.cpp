@@ -4,6 +4,9 @@
 #include <shlwapi.h>
 
 #include "UPaths.h"
+#include "URegistry.h"
+#include "UText.h"
+#include "Uninstall.h"
 #include "UWinHandle.h"
 
 namespace tolvex::test {
@@ -62,6 +65,14 @@ InstalledApp::InstalledApp(const std::string& extension)
 InstalledApp::~InstalledApp() {
   SHDeleteKeyA(HKEY_CLASSES_ROOT, ext_.c_str());
   SHDeleteKeyA(HKEY_CLASSES_ROOT, progId_.c_str());
+}
+
+std::string UninstallEntryOf(const std::string& folder) {
+  for (int n = 0; n <= 100; ++n) {
+    std::string key = std::string(kUninstallKeyRoot) + "\\" + kUninstallKeyPrefix + std::to_string(n);
+    if (EqualsNoCase(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallLocation"), folder)) return key;
+  }
+  return {};
 }
 
 }  // namespace tolvex::test

@@ -49,4 +49,7 @@ class InstalledApp {
   std::string ext_, progId_, folder_;
 };
 
+// The key of the Add/Remove Programs entry whose InstallLocation is folder, or empty.
+std::string UninstallEntryOf(const std::string& folder);
+
 }  // namespace tolvex::test

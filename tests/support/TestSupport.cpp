@@ -57,7 +57,7 @@ std::string UniqueName() {
 // Through the wide functions: a test may leave a name the ANSI code page cannot hold, which
 // the ANSI ones could neither list nor delete (and a later run with the same process id
 // would find it in its fresh folder).
-static void RemoveTreeW(const std::wstring& path) {
+void RemoveTreeW(const std::wstring& path) {
   WIN32_FIND_DATAW fd;
   HANDLE f = FindFirstFileW((path + L"\\*").c_str(), &fd);
   if (f != INVALID_HANDLE_VALUE) {

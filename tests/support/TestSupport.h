@@ -141,6 +141,9 @@ std::string ReadFileText(const std::string& path);
 void WriteFileText(const std::string& path, const std::string& text);
 // Writes a file, making its folders first.
 void Touch(const std::string& path, const std::string& text = "x");
+// Removes a folder and all in it through the wide functions, so also names the ANSI code
+// page cannot hold.
+void RemoveTreeW(const std::wstring& path);
 // Program Files inside the scratch folder (registry overridden), so the search's
 // default-run-folder step sees only the test's own folders.
 void UseScratchProgramFiles(const ScratchDir& dir);

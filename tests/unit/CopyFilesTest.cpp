@@ -490,29 +490,6 @@ TEST_F(CopyFiles, RunsACopiedProgramWithItsParameters) {
   EXPECT_EQ("    \"" + d / "notes2.txt" + "\"", InstallLog().lines.back());
 }
 
-TEST_F(CopyFiles, AFilesLineRunsItsProgramWithTheArgumentsAsWritten) {
-  ScratchDir d;
-  std::string report = d / "report.txt";
-  Put(d / "helper.exe", "@tolvex_helper.exe", 0);
-  struct Case {
-    std::string field, seen;  // the register field; what the started program got (empty: not run)
-  } cases[] = {{report + " 0 0 /Silent /Dir=C:\\X", report + " 0 0 /Silent /Dir=C:\\X"},
-               {report + " 0 0 /S MixedCase", report + " 0 0 /S MixedCase"},
-               {"-", ""}};
-  for (const Case& c : cases) {
-    ResetRunState();
-    DeleteFileA(report.c_str());
-    Lists().files = {d / "helper.exe, " + d / "bin\\Helper.EXE, O, " + c.field};
-    UnattendedSeam seam;
-    EXPECT_TRUE(CopyFilesSection()) << c.field;
-    std::string text = ReadFileText(report);
-    if (c.seen.empty())
-      EXPECT_EQ("", text) << c.field;
-    else
-      EXPECT_NE(std::string::npos, text.find(" " + c.seen + "\n")) << c.field << "\n" << text;
-  }
-}
-
 TEST_F(CopyFiles, Crc32OfKnownBytesAndAroundBlockEnds) {
   ScratchDir d;
   struct Case {

@@ -108,10 +108,13 @@ TEST_F(UninstallTest, KeySlotIsTheFolderOwnOrTheFirstFree) {
   DWORD n = GetShortPathNameA(longName.c_str(), buf, sizeof buf);
   ASSERT_TRUE(n > 0 && n < sizeof buf);
   const std::string shortName(buf, n);
+  ASSERT_FALSE(EqualsNoCase(shortName, longName));
   Entry(0, "", "");
   Entry(1, longName, "Lumen Viewer");
+  Entry(2, shortName + "\\", "Other");
   for (const std::string& asked : {shortName, shortName + "\\", UpperAscii(longName)})
     EXPECT_EQ(Key(1), GetUninstIDKey("TesmoraProductHelp", asked, "Lumen Viewer")) << asked;
+  EXPECT_EQ(Key(2), GetUninstIDKey("TesmoraProductHelp", longName, "Other"));
 }
 
 TEST_F(UninstallTest, EntryHoldsTheCommandsTheMakerAndTheSize) {
@@ -459,3 +462,30 @@ TEST_F(UninstallTest, AnInstallWhoseRecordCannotBeKeptStopsFirst) {
   }
 }
 
+// Two installs replace the application's own file one after the other; one uninstall puts
+// the first install's copy back, then the application's own.
+TEST_F(UninstallTest, TwoInstallsOverOneOwnFileAreUndoneLastFirst) {
+  ScratchRegistry reg;
+  ScratchDir cd;
+  WriteFileText(app / "own.txt", "own");
+  for (const char* version : {"first", "second"}) {
+    ResetUninstall();
+    ResetCopyEngine();
+    Params().UnInstall = true;
+    Params().exedir = app.Path();
+    Params().productname = "Lumen Viewer";
+    WriteFileText(cd / "own.txt", version);
+    CopySettings s;
+    s.mode = CopyMode::Always;
+    s.addToUninstall = true;
+    ASSERT_TRUE(CopyOneFile(cd / "own.txt", app / "own.txt", s));
+    ASSERT_TRUE(CompleteUninstSetup("Lumen Help", app.Path()));
+  }
+  EXPECT_EQ("own", ReadFileText(app / "own.txt.~tvx0"));
+  EXPECT_EQ("first", ReadFileText(app / "own.txt.~tvx1"));
+  UnattendedSeam seam("answer: Yes\n");
+  EXPECT_TRUE(RunUninstall(app.Path()));
+  EXPECT_EQ("own", ReadFileText(app / "own.txt"));
+  for (const char* gone : {"own.txt.~tvx0", "own.txt.~tvx1", "HelpUninstList0.ini", "HelpUninstList1.ini"})
+    EXPECT_FALSE(FileExists(app / gone)) << gone;
+}
