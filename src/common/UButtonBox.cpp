@@ -56,10 +56,7 @@ INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         PlaceControl(dlg, static_cast<int>(b.id), x, clientH - margin - bh, bw, bh);
         x += bw + gap;
       }
-      RECT wr = {0, 0, clientW, clientH};
-      AdjustWindowRectEx(&wr, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
-      SetWindowPos(dlg, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top, SWP_NOMOVE | SWP_NOZORDER);
+      SetClientSize(dlg, clientW, clientH);
       CenterOnScreen(dlg);
       HWND first = GetDlgItem(dlg, data->buttons.front().id);
       SendMessageA(dlg, DM_SETDEFID, static_cast<WPARAM>(data->buttons.front().id), 0);
@@ -101,7 +98,7 @@ static int AskButtonBox(const std::string& text, const char* kind, const std::ve
     for (const BoxButton& b : data.buttons)
       t.AddControl(static_cast<WORD>(b.id), kButtonClass, b.label,
                    WS_TABSTOP | (b.id == data.buttons.front().id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0, 0, 0, 0);
-    INT_PTR r = ShowFormModal(t, &BoxProc, &data, "question box (\"" + text + "\")");
+    INT_PTR r = RunFormModal(t, &BoxProc, &data, "question box (\"" + text + "\")");
     for (const BoxButton& b : data.buttons)
       if (r == b.id) return std::string(b.answer);
     // Without the box nobody agreed to anything: take the answer that changes nothing.

@@ -76,11 +76,15 @@ void PlaceForm(HWND dlg, int width, int height, const std::function<void()>& lay
   layout();
 }
 
-INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what, HWND owner) {
+INT_PTR RunFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what, HWND owner) {
   INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t.Get(), owner ? owner : GetActiveWindow(), proc,
                                       reinterpret_cast<LPARAM>(form));
   if (r == -1) LogError(Format("the %s could not be shown", {what}), GetLastError());
   return r;
+}
+
+int ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what, HWND owner) {
+  return RunFormModal(t, proc, form, what, owner) == IDOK ? IDOK : IDCANCEL;
 }
 
 void PlaceControl(HWND dlg, int id, int x, int y, int w, int h) {

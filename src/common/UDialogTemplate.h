@@ -59,8 +59,11 @@ void PlaceForm(HWND dlg, int width, int height, const std::function<void()>& lay
 // Shows the form modally over owner (the active window when none is given), with form as
 // its WM_INITDIALOG parameter: what the form ended with, or -1 when it could not be shown
 // (logged, what naming it).
-INT_PTR ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what,
-                      HWND owner = nullptr);
+INT_PTR RunFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what,
+                     HWND owner = nullptr);
+// The same for a form that ends with OK or not: IDOK, or IDCANCEL for anything else (a
+// form that could not be shown included: nobody agreed to anything).
+int ShowFormModal(const DialogTemplate& t, DLGPROC proc, void* form, const std::string& what, HWND owner = nullptr);
 // Moves and sizes the control id of a form, in pixels.
 void PlaceControl(HWND dlg, int id, int x, int y, int w, int h);
 

@@ -82,8 +82,16 @@ std::string GetWindowsDir() {
 }
 static const bool kResetFolderOverridesRegistered = RegisterStateReset(&ResetFolderOverrides);
 
-std::string GetSystemDir() {
-  if (!g_folders.systemDir.empty()) return g_folders.systemDir;
+std::string GetSystemDir() { return g_folders.systemDir.empty() ? WindowsSystemDir() : g_folders.systemDir; }
+
+std::string FullPathName(const std::string& path) {
+  if (path.empty()) return path;
+  char buf[MAX_PATH];
+  DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, buf, nullptr);
+  return n > 0 && n < MAX_PATH ? std::string(buf, n) : path;
+}
+
+std::string WindowsSystemDir() {
   char buf[MAX_PATH];
   DWORD n = GetSystemDirectoryA(buf, MAX_PATH);
   return RemoveTrailingBackslashes(n && n < MAX_PATH ? FromBuffer(buf, n) : std::string());

@@ -27,6 +27,12 @@ bool ProbeFileCanBeCreated(const std::string& folder);
 
 std::string GetWindowsDir();  // no trailing backslash
 std::string GetSystemDir();   // no trailing backslash
+// The system folder Windows reports, never a test's stand-in: for what is loaded into this
+// process. No trailing backslash; empty when Windows does not say.
+std::string WindowsSystemDir();
+// path made full against the current folder, as Windows makes it; path itself when
+// Windows cannot (an empty or overlong name).
+std::string FullPathName(const std::string& path);
 
 // Where the tests put stand-in system components (a scratch folder with DLLs of chosen
 // versions) for the checks and component steps to find; empty: the system's own folders.

@@ -17,6 +17,13 @@ namespace tolvex {
 // what is loaded runs inside this process.
 HMODULE LoadSystemDll(const char* name);
 
+// The function name of module, as the type Fn; null when the module or the function is
+// missing (an older Windows), which the caller must allow for.
+template <typename Fn>
+Fn ProcAddress(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 // From here on the process looks for DLLs named without a path in the system folder
 // only, where Windows offers that (8 and later; Vista and 7 with their loader update).
 // Called first thing at start. True when the search is now restricted.

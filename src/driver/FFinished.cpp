@@ -28,11 +28,6 @@ TFiniForm::TFiniForm() {
   if (reminder) text_ += std::string("\r\r") + reminder;
 }
 
-namespace {
-
-
-}  // namespace
-
 void TFiniForm::FormCreate(HWND dlg) {
   SetWindowTextA(dlg, caption_.c_str());
   // The layout is in pixels; without notes the Finished button moves up into the

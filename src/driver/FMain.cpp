@@ -21,7 +21,6 @@ namespace {
 // The layout in pixels: a 399 x 55 panel; the bar and Cancel wait below the label.
 const int kClientWidth = 399, kClientHeight = 55;
 
-
 }  // namespace
 
 void TFormMain::FormCreate(HWND dlg) {

@@ -68,9 +68,7 @@ static std::string FallbackLogFileName(const std::string& appFolder) {
 }
 
 bool StartLogCopy(const std::string& file) {
-  char full[MAX_PATH] = "";
-  DWORD n = file.empty() ? 0 : GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
-  std::string path = n > 0 && n < sizeof full ? std::string(full, n) : file;
+  std::string path = FullPathName(file);
   unsigned long err = ERROR_INVALID_NAME;
   if (!path.empty() && WriteFileWhole(path, "", err)) {
     g_logFile.copy = path;

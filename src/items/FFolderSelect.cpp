@@ -74,7 +74,7 @@ INT_PTR TFShortcuts::ShowModal() {
   t.AddControl(kButton1Id, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 205, 95, 50, 14);
   t.AddControl(kDesktopCheckBoxId, kButtonClass, "Also create a Windows &Desktop Shortcut",
                WS_TABSTOP | BS_AUTOCHECKBOX, 36, 76, 219, 10);
-  return ShowFormModal(t, &Proc, this, "program folder form") == IDOK ? IDOK : IDCANCEL;
+  return ShowFormModal(t, &Proc, this, "program folder form");
 }
 
 std::vector<std::string> ExistingProgramFolders() {

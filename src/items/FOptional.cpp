@@ -135,10 +135,10 @@ void TOptionalForm::Layout(HWND dlg) {
   RECT lc;
   GetClientRect(list, &lc);
   SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(lc.right > 0 ? lc.right : 0, 0));
-  SetWindowPos(GetDlgItem(dlg, kGroupId), nullptr, border, groupTop, w, groupH, SWP_NOZORDER);
-  SetWindowPos(GetDlgItem(dlg, kDescId), nullptr, border + 10, groupTop + 18, w - 20, groupH - 26, SWP_NOZORDER);
-  SetWindowPos(GetDlgItem(dlg, kCancelId), nullptr, c.right - border - bw, buttonsTop, bw, bh, SWP_NOZORDER);
-  SetWindowPos(GetDlgItem(dlg, kOkId), nullptr, c.right - border - 2 * bw - gap, buttonsTop, bw, bh, SWP_NOZORDER);
+  PlaceControl(dlg, kGroupId, border, groupTop, w, groupH);
+  PlaceControl(dlg, kDescId, border + 10, groupTop + 18, w - 20, groupH - 26);
+  PlaceControl(dlg, kCancelId, c.right - border - bw, buttonsTop, bw, bh);
+  PlaceControl(dlg, kOkId, c.right - border - 2 * bw - gap, buttonsTop, bw, bh);
   InvalidateRect(dlg, nullptr, TRUE);
 }
 
@@ -200,7 +200,7 @@ INT_PTR TOptionalForm::ShowModal() {
   t.AddControl(kDescId, kStaticClass, "", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0);
   t.AddControl(kOkId, kButtonClass, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
   t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
-  return ShowFormModal(t, &Proc, this, "optional components form") == IDOK ? IDOK : IDCANCEL;
+  return ShowFormModal(t, &Proc, this, "optional components form");
 }
 
 bool PresetOptionalItems() {

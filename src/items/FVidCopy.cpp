@@ -198,7 +198,7 @@ INT_PTR TVidCopyForm::ShowModal(HWND owner) {
   t.AddControl(NoBtn, kButtonClass, "No", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
   Result.clear();
   ItemIndex = -1;
-  return ShowFormModal(t, &Proc, this, "videos form", owner) == IDOK ? IDOK : IDCANCEL;
+  return ShowFormModal(t, &Proc, this, "videos form", owner);
 }
 
 }  // namespace tolvex

@@ -15,6 +15,7 @@
 #include "UQuestion.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "USystemDll.h"
 
 namespace tolvex {
 
@@ -105,10 +106,7 @@ bool GetDriveFreeBytes(const std::string& path, unsigned long long& freeBytes) {
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
   // The 64-bit call came with Windows 95 OSR2; before it only the cluster counts exist.
   using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  FreeSpaceEx freeSpaceEx =
-      kernel ? reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetDiskFreeSpaceExA")))
-             : nullptr;
+  FreeSpaceEx freeSpaceEx = ProcAddress<FreeSpaceEx>(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA");
   bool ok = false;
   if (freeSpaceEx) {
     ULARGE_INTEGER forCaller{}, totalBytes{}, totalFree{};

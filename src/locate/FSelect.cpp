@@ -14,13 +14,13 @@ void TSelectForm::Layout(HWND dlg) {
   GetClientRect(dlg, &c);
   const int border = 6, labelH = 16, bw = 75, bh = 25, strip = bh + 2 * border;
   int w = c.right - 2 * border;
-  SetWindowPos(GetDlgItem(dlg, kLabelId), nullptr, border, border, w, labelH, SWP_NOZORDER);
+  PlaceControl(dlg, kLabelId, border, border, w, labelH);
   int listTop = border + labelH + 2;
   int listH = c.bottom - strip - listTop;
-  SetWindowPos(GetDlgItem(dlg, kListId), nullptr, border, listTop, w, listH > 0 ? listH : 0, SWP_NOZORDER);
+  PlaceControl(dlg, kListId, border, listTop, w, listH > 0 ? listH : 0);
   int y = c.bottom - border - bh;
-  SetWindowPos(GetDlgItem(dlg, kCancelId), nullptr, c.right - border - bw, y, bw, bh, SWP_NOZORDER);
-  SetWindowPos(GetDlgItem(dlg, kOkId), nullptr, c.right - border - 2 * bw - border, y, bw, bh, SWP_NOZORDER);
+  PlaceControl(dlg, kCancelId, c.right - border - bw, y, bw, bh);
+  PlaceControl(dlg, kOkId, c.right - border - 2 * bw - border, y, bw, bh);
   InvalidateRect(dlg, nullptr, TRUE);
 }
 
@@ -72,7 +72,7 @@ INT_PTR TSelectForm::ShowModal() {
                WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 0, 0);
   t.AddControl(kOkId, kButtonClass, "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
   t.AddControl(kCancelId, kButtonClass, "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0);
-  return ShowFormModal(t, &Proc, this, "installation path form") == IDOK ? IDOK : IDCANCEL;
+  return ShowFormModal(t, &Proc, this, "installation path form");
 }
 
 std::string ChooseInstallPath(const std::vector<std::string>& candidates) {

@@ -135,9 +135,9 @@ bool LoadMsiLibrary() {
   g_msi.module.Reset(LoadSystemDll("msi.dll"));
   if (!g_msi.module) return false;
   HMODULE m = g_msi.module.Get();
-  g_msi.locateComponent = reinterpret_cast<MsiLocateComponentFn>(GetProcAddress(m, "MsiLocateComponentA"));
-  g_msi.getComponentPath = reinterpret_cast<MsiGetComponentPathFn>(GetProcAddress(m, "MsiGetComponentPathA"));
-  g_msi.reinstallFeature = reinterpret_cast<MsiReinstallFeatureFn>(GetProcAddress(m, "MsiReinstallFeatureA"));
+  g_msi.locateComponent = ProcAddress<MsiLocateComponentFn>(m, "MsiLocateComponentA");
+  g_msi.getComponentPath = ProcAddress<MsiGetComponentPathFn>(m, "MsiGetComponentPathA");
+  g_msi.reinstallFeature = ProcAddress<MsiReinstallFeatureFn>(m, "MsiReinstallFeatureA");
   return true;
 }
 

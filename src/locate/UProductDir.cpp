@@ -104,10 +104,7 @@ static std::string CanonicalPath(const std::string& path) {
   // A bare drive ("c:", the folder of a program in the root) would otherwise expand to
   // that drive's current folder.
   std::string p = path.size() == 2 && path[1] == ':' ? path + "\\" : path;
-  char buf[MAX_PATH];
-  DWORD n = GetFullPathNameA(p.c_str(), MAX_PATH, buf, nullptr);
-  std::string full = n > 0 && n < MAX_PATH ? std::string(buf, n) : p;
-  return RemoveTrailingBackslashes(ShellLongPath(full));
+  return RemoveTrailingBackslashes(ShellLongPath(FullPathName(p)));
 }
 
 std::string GetAssocDir(const std::string& text) {

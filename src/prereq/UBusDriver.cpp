@@ -8,6 +8,7 @@
 #include "UPaths.h"
 #include "URegistry.h"
 #include "URunState.h"
+#include "USystemDll.h"
 
 namespace tolvex {
 
@@ -59,11 +60,11 @@ bool RunningOn64BitWindows() {
   HMODULE kernel = GetModuleHandleA("kernel32.dll");
   if (!kernel) return false;
   using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
-  auto isWow64v2 = reinterpret_cast<IsWow64Process2Fn>(GetProcAddress(kernel, "IsWow64Process2"));
+  auto isWow64v2 = ProcAddress<IsWow64Process2Fn>(kernel, "IsWow64Process2");
   USHORT process = 0, host = 0;
   if (isWow64v2 && isWow64v2(GetCurrentProcess(), &process, &host)) return host != IMAGE_FILE_MACHINE_I386;
   using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  auto isWow64 = reinterpret_cast<IsWow64Fn>(GetProcAddress(kernel, "IsWow64Process"));
+  auto isWow64 = ProcAddress<IsWow64Fn>(kernel, "IsWow64Process");
   BOOL wow64 = FALSE;
   return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }

@@ -5,6 +5,7 @@
 #include "URunState.h"
 #include "UText.h"
 #include "UWinHandle.h"
+#include "USystemDll.h"
 
 namespace tolvex {
 
@@ -25,9 +26,9 @@ bool IsAdministrator() {
   // The service manager is NT's alone: looked up, so the program still loads on 9x.
   OpenSCManagerFn open = g_openSCManager;
   HMODULE advapi = GetModuleHandleA("advapi32.dll");
-  if (!open && advapi) open = reinterpret_cast<OpenSCManagerFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "OpenSCManagerA")));
+  if (!open) open = ProcAddress<OpenSCManagerFn>(advapi, "OpenSCManagerA");
   using CloseFn = ScopedServiceHandle::CloseFn;
-  CloseFn close = advapi ? reinterpret_cast<CloseFn>(reinterpret_cast<void*>(GetProcAddress(advapi, "CloseServiceHandle"))) : nullptr;
+  CloseFn close = ProcAddress<CloseFn>(advapi, "CloseServiceHandle");
   if (!open) {
     LogLine("** Error: the service manager cannot be asked for administrator rights: advapi32.dll has no OpenSCManagerA");
     return false;

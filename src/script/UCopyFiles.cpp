@@ -45,7 +45,6 @@ static const bool kResetCopyEngineRegistered = RegisterStateReset(&ResetCopyEngi
 
 namespace {
 
-
 // A name the ANSI code page cannot hold comes back from the listing with "?" for what it
 // cannot show: no file of that name can be opened, so it is a failed item, said as such.
 bool ReportUnwritableName(const std::string& folder, const std::string& name) {
@@ -560,7 +559,7 @@ bool CallServerDll(const std::string& path, const char* entry) {
   {
     ScopedModule dll(LoadInstalledDll(path));
     if (dll) {
-      auto fn = reinterpret_cast<EntryFn>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), entry)));
+      auto fn = ProcAddress<EntryFn>(dll.Get(), entry);
       ok = fn && SUCCEEDED(fn());
     }
   }

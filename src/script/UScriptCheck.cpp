@@ -31,8 +31,6 @@ namespace {
 const char* const kCdIdentifiers[] = {"<setupdir>", "<setupdirup1>", "<setupdirup2>", "<setupdirup3>",
                                       "<setupparentdir>"};
 
-bool EndsWithBackslash(const std::string& s) { return EndsWithChar(s, '\\'); }
-
 const char* SelectionCode(int selection) {
   static const char* const codes[] = {"0", "1", "A", "S1", "S"};
   return codes[selection];
@@ -206,7 +204,7 @@ void Checker::CheckSource(int line, const std::string& source, const std::string
   const std::string path = ResolveCd(source);
   if (IsFolderItem(path, destination)) {
     if (!FolderExists(path)) Error(line, "source folder \"" + path + "\" not found on the CD");
-  } else if (EndsWithBackslash(path) && FolderExists(path)) {
+  } else if (EndsWithChar(path, '\\') && FolderExists(path)) {
     Error(line, "source \"" + path + "\" is a folder, but the destination does not end with \"\\\"");
   } else if (!FileExists(path) && !AnyFileMatches(path)) {
     bool pattern = HasWildcard(path);
@@ -352,9 +350,7 @@ bool VerifyRequested(std::string* file) {
 
 std::string VerifyReportFile(const std::string& script, const std::string& file) {
   if (file.empty()) return ExtractFileDir(script) + "\\verify.txt";
-  char buf[MAX_PATH];
-  DWORD n = GetFullPathNameA(file.c_str(), MAX_PATH, buf, nullptr);
-  return n && n < MAX_PATH ? std::string(buf, n) : file;
+  return FullPathName(file);
 }
 
 int DeliverVerifyReport(const VerifyReport& report, const std::string& reportFile) {

@@ -24,9 +24,7 @@ std::string SourcePathBelow(const std::string& path, const std::string& programD
   if (!IsRelativeSourcePath(path)) return path;
   if (path[0] != '.' && path[0] != '\\') return programDir + "\\" + path;
   std::string joined = path[0] == '\\' ? ExtractDrive(programDir) + path : programDir + "\\" + path;
-  char buf[MAX_PATH];
-  DWORD n = GetFullPathNameA(joined.c_str(), MAX_PATH, buf, nullptr);
-  return n && n < MAX_PATH ? std::string(buf, n) : joined;
+  return FullPathName(joined);
 }
 
 static std::string BelowProgramFolder(const std::string& path) { return SourcePathBelow(path, ModuleDir()); }

@@ -26,6 +26,7 @@
 #include "UText.h"
 #include "UWinHandle.h"
 #include "URunState.h"
+#include "USystemDll.h"
 
 namespace tolvex {
 
@@ -56,8 +57,11 @@ void ResetUninstall() { g_uninstall = UninstallState(); }
 void SetUninstallerCopyForTesting(UninstallerCopyFn fn) { g_copy = fn; }
 static const bool kCopySeamRegistered = RegisterStateReset([] { g_copy = nullptr; });
 
+// The list files' names: this, a number, ".ini".
+static const char* const kListPrefix = "HelpUninstList";
+
 std::string UninstallListPath(const std::string& folder, int n) {
-  return folder + "\\HelpUninstList" + std::to_string(n) + ".ini";
+  return folder + "\\" + kListPrefix + std::to_string(n) + ".ini";
 }
 static const bool kResetUninstallRegistered = RegisterStateReset(&ResetUninstall);
 
@@ -66,9 +70,9 @@ static const bool kResetUninstallRegistered = RegisterStateReset(&ResetUninstall
 static std::vector<int> ExistingListNumbers(const std::string& folder) {
   std::vector<int> numbers;
   WIN32_FIND_DATAA fd;
-  ScopedFindHandle f(FindFirstFileA((folder + "\\HelpUninstList*.ini").c_str(), &fd));
+  ScopedFindHandle f(FindFirstFileA((folder + "\\" + kListPrefix + "*.ini").c_str(), &fd));
   if (!f) return numbers;
-  const size_t prefix = std::strlen("HelpUninstList");
+  const size_t prefix = std::strlen(kListPrefix);
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::string name = fd.cFileName, digits = name.substr(prefix, name.size() - prefix - 4);
@@ -165,7 +169,7 @@ static void OpenRecord() {
   g_uninstall.recordFile = NextUninstallListPath(folder);
   if (g_uninstall.recordFile.empty()) return;
   std::string name = ExtractFileName(g_uninstall.recordFile);
-  g_uninstall.listNumber = std::atoi(name.c_str() + std::strlen("HelpUninstList"));
+  g_uninstall.listNumber = std::atoi(name.c_str() + std::strlen(kListPrefix));
   std::string text = std::string(kUninstallListHeader) + "\r\n";
   for (const std::string& f : g_uninstall.files) text += f + "\r\n";
   AppendRecord(text);
@@ -197,26 +201,25 @@ void AddFile(const std::string& path) {
   RecordChange(line);
 }
 
-void DropRecord(const std::string& path) {
+// Erases the last line recording path (only a folder's, when folderOnly); false when none.
+static bool EraseLastRecord(const std::string& path, bool folderOnly) {
   for (size_t i = g_uninstall.files.size(); i-- > 0;) {
     UndoLine u = ParseUndoLine(g_uninstall.files[i]);
-    if (!EqualsNoCase(u.path, path)) continue;
+    if ((folderOnly && u.kind != UndoKind::Folder) || !EqualsNoCase(u.path, path)) continue;
     g_uninstall.files.erase(g_uninstall.files.begin() + static_cast<std::ptrdiff_t>(i));
-    g_uninstall.recorded.erase(LowerAscii(path));
-    LogLine("Uninstall: \"%s\" taken back from the list: the change was not made", path);
-    return;
+    return true;
   }
+  return false;
+}
+
+void DropRecord(const std::string& path) {
+  if (!EraseLastRecord(path, false)) return;
+  g_uninstall.recorded.erase(LowerAscii(path));
+  LogLine("Uninstall: \"%s\" taken back from the list: the change was not made", path);
 }
 
 // Folder records are not in the recorded-path map: they are found in the lines.
-static void DropFolderRecord(const std::string& folder) {
-  for (size_t i = g_uninstall.files.size(); i-- > 0;) {
-    UndoLine u = ParseUndoLine(g_uninstall.files[i]);
-    if (u.kind != UndoKind::Folder || !EqualsNoCase(u.path, folder)) continue;
-    g_uninstall.files.erase(g_uninstall.files.begin() + static_cast<std::ptrdiff_t>(i));
-    return;
-  }
-}
+static void DropFolderRecord(const std::string& folder) { EraseLastRecord(folder, true); }
 
 UndoKind RecordedAs(const std::string& path) {
   auto it = g_uninstall.recorded.find(LowerAscii(path));
@@ -271,8 +274,7 @@ static std::string LongFolderName(const std::string& folder) {
   using LongPathFn = DWORD(WINAPI*)(LPCSTR, LPSTR, DWORD);
   std::string dir = RemoveTrailingBackslashes(folder);
   if (dir.empty()) return dir;
-  static const LongPathFn fn = reinterpret_cast<LongPathFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA")));
+  static const LongPathFn fn = ProcAddress<LongPathFn>(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA");
   if (fn) {
     char buf[MAX_PATH];
     DWORD n = fn(dir.c_str(), buf, sizeof buf);
@@ -319,7 +321,6 @@ std::string GetUninstIDKey(const std::string& prefix, const std::string& folder,
   return {};
 }
 
-// Every list digest the folder's entries hold, by list number.
 // The entries whose InstallLocation is folder (by its long or short name).
 static std::vector<std::string> EntryKeysOf(const std::string& folder) {
   std::vector<std::string> keys;
@@ -331,10 +332,10 @@ static std::vector<std::string> EntryKeysOf(const std::string& folder) {
   return keys;
 }
 
-static std::map<int, std::string> ListDigests(const std::string& folder) {
+// Every digest the folder's entries (keys) hold of its lists (numbers), by list number.
+static std::map<int, std::string> ListDigests(const std::vector<std::string>& keys, const std::string& folder,
+                                              const std::vector<int>& numbers) {
   std::map<int, std::string> digests;
-  std::vector<std::string> keys = EntryKeysOf(folder);
-  std::vector<int> numbers = keys.empty() ? std::vector<int>() : ExistingListNumbers(folder);
   for (const std::string& key : keys)
     for (int i : numbers) {
       std::string d = ReadRegValue(HKEY_LOCAL_MACHINE, key, ExtractFileName(UninstallListPath(folder, i)));
@@ -343,11 +344,12 @@ static std::map<int, std::string> ListDigests(const std::string& folder) {
   return digests;
 }
 
-// Sets (or with an empty digest removes) a list's digest in each entry of the folder that
-// holds one.
-static void SetListDigest(const std::string& folder, const std::string& listFile, const std::string& digest) {
+// Sets (or with an empty digest removes) a list's digest in each of the folder's entries
+// (keys) that holds one.
+static void SetListDigest(const std::vector<std::string>& keys, const std::string& listFile,
+                          const std::string& digest) {
   std::string name = ExtractFileName(listFile);
-  for (const std::string& key : EntryKeysOf(folder)) {
+  for (const std::string& key : keys) {
     if (ReadRegValue(HKEY_LOCAL_MACHINE, key, name).empty()) continue;
     if (digest.empty())
       DeleteRegValue(HKEY_LOCAL_MACHINE, key, name);
@@ -372,8 +374,9 @@ bool PrepareUninstallRecord(const std::string& folderIn) {
   }
   // A list without a digest is an earlier version's or a stopped run's: what a stopped
   // run was copying when it stopped is removed from the folders it names.
-  std::map<int, std::string> digests = ListDigests(folder);
-  for (int i : ExistingListNumbers(folder)) {
+  const std::vector<int> numbers = ExistingListNumbers(folder);
+  std::map<int, std::string> digests = ListDigests(EntryKeysOf(folder), folder, numbers);
+  for (int i : numbers) {
     std::vector<std::string> lines;
     if (digests.count(i) || !ReadUninstallList(UninstallListPath(folder, i), lines)) continue;
     for (const std::string& line : lines) {
@@ -683,12 +686,13 @@ Outcome UndoList(ListFile& list, int& removed, int& left, std::vector<std::strin
 }
 
 // Every list file of the folder, read before anything is removed: one that cannot be read
-// stops the uninstall, since its files could not be told from the others.
-bool ReadLists(const std::string& folder, std::vector<ListFile>& lists) {
-  std::map<int, std::string> digests = ListDigests(folder);
-  for (int i = 0; i < kMaxListFiles; ++i) {
+// stops the uninstall, since its files could not be told from the others. keys: the
+// folder's entries, which hold the lists' digests.
+bool ReadLists(const std::string& folder, const std::vector<std::string>& keys, std::vector<ListFile>& lists) {
+  const std::vector<int> numbers = ExistingListNumbers(folder);
+  std::map<int, std::string> digests = ListDigests(keys, folder, numbers);
+  for (int i : numbers) {
     std::string path = UninstallListPath(folder, i);
-    if (!FileExists(path)) continue;
     ListFile list;
     list.number = i;
     list.path = path;
@@ -721,12 +725,12 @@ bool ReadLists(const std::string& folder, std::vector<ListFile>& lists) {
 }
 
 // Writes what stays of a list back, or removes the list when nothing stays.
-bool SettleList(const ListFile& list, const std::string& folder) {
+bool SettleList(const ListFile& list, const std::vector<std::string>& keys) {
   if (list.declined) return false;
   if (list.lines.empty()) {
     SetFileAttributesA(list.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileA(list.path.c_str())) {
-      SetListDigest(folder, list.path, "");
+      SetListDigest(keys, list.path, "");
       return true;
     }
     LogError(Format("cannot delete %s", {list.path}), GetLastError());
@@ -742,7 +746,7 @@ bool SettleList(const ListFile& list, const std::string& folder) {
   }
   LogLine("Uninstall list %s keeps %d lines for the next uninstall", list.path, static_cast<int>(list.lines.size()));
   // A list this program wrote stays trusted as rewritten; one without a digest gains none.
-  if (list.trusted) SetListDigest(folder, list.path, TextDigest(text));
+  if (list.trusted) SetListDigest(keys, list.path, TextDigest(text));
   return false;
 }
 
@@ -828,8 +832,10 @@ bool UndoFolder(const std::string& folder, UndoTally& tally) {
         folder);
     return false;
   }
+  // The entries' keys stay as they are until the end: undoing a list changes only its digest.
+  const std::vector<std::string> keys = EntryKeysOf(folder);
   std::vector<ListFile> lists;
-  if (!ReadLists(folder, lists)) {
+  if (!ReadLists(folder, keys, lists)) {
     MarkRunFailed();
     return false;
   }
@@ -839,7 +845,7 @@ bool UndoFolder(const std::string& folder, UndoTally& tally) {
       continue;
     }
     Outcome outcome = UndoList(lists[i], tally.removed, tally.left, tally.reasons);
-    if (!SettleList(lists[i], folder)) tally.listsRemain = true;
+    if (!SettleList(lists[i], keys)) tally.listsRemain = true;
     if (outcome == Outcome::Cancelled) {
       LogLine("** Error: uninstall of %s cancelled at %s", folder, lists[i].path);
       MarkRunDeclined();
@@ -881,34 +887,31 @@ bool RunUninstall(const std::string& folderIn) {
 
   UndoTally tally;
   if (FolderExists(folder) && !UndoFolder(folder, tally)) return false;
-  int removed = tally.removed, left = tally.left;
-  const std::vector<std::string>& reasons = tally.reasons;
-  bool listsRemain = tally.listsRemain;
 
-  if (listsRemain) {
-    LogLine("The Add/Remove Programs entry stays: %d items are left for the next uninstall", left);
+  if (tally.listsRemain) {
+    LogLine("The Add/Remove Programs entry stays: %d items are left for the next uninstall", tally.left);
     MarkRunFailed();
   } else {
     SetStatus("Removing Add/Remove Programs Reference...");
     RemoveEntries(folder);
     RemoveUninstallerIfUnused(uninstaller);
   }
-  LogLine("Uninstall done: %d removed or restored, %d left", removed, left);
+  LogLine("Uninstall done: %d removed or restored, %d left", tally.removed, tally.left);
   std::string leftText;
-  if (left > 0) {
-    leftText = Format("\r%d items could not be removed and stay:", {left});
-    for (size_t i = 0; i < reasons.size() && i < 5; ++i) leftText += "\r" + reasons[i];
+  if (tally.left > 0) {
+    leftText = Format("\r%d items could not be removed and stay:", {tally.left});
+    for (size_t i = 0; i < tally.reasons.size() && i < 5; ++i) leftText += "\r" + tally.reasons[i];
     leftText += "\rRun the uninstall again once they are free.";
   }
   if (!displayName.empty()) {
     SetStatus("Successfully Uninstalled \"" + displayName + "\"");
     ShowMainWindow(false);
-    ShowPlainMessage(Format("\"%s\"\r%d items successfully uninstalled.", {displayName, removed}) + leftText);
-  } else if (left > 0) {
+    ShowPlainMessage(Format("\"%s\"\r%d items successfully uninstalled.", {displayName, tally.removed}) + leftText);
+  } else if (tally.left > 0) {
     ShowMainWindow(false);
     ShowPlainMessage(leftText.substr(1));
   }
-  return !listsRemain;
+  return !tally.listsRemain;
 }
 
 }  // namespace tolvex
